@@ -1,0 +1,109 @@
+#include "calc/CalculationRun.h"
+
+#include <new>
+
+#include "calc/RangeNormalisation.h"
+#include "platform/Conversions.h"
+
+namespace vodazi {
+namespace {
+
+// Hourglass and progress bar from construction to destruction, so that every way out of a
+// run, thrown or returned, leaves the window as it was.
+class BusyScope {
+public:
+    BusyScope(RunView& view, BusyPointer& pointer) : view_(view), pointer_(pointer) {
+        pointer_.SetMousePointer(MousePointer::Hourglass);
+        view_.ShowProgressTrack();
+        view_.SetProgressFillWidth(0.0f);
+        view_.ShowProgressFill();
+    }
+    ~BusyScope() {
+        pointer_.SetMousePointer(MousePointer::Default);
+        view_.HideProgressTrack();
+        view_.HideProgressFill();
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    RunView& view_;
+    BusyPointer& pointer_;
+};
+
+std::string FailureMessage(const std::exception& failure) {
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
+        return "There is not enough memory for this range.";
+    }
+    if (dynamic_cast<const RunFailure*>(&failure) != nullptr) return failure.what();
+    return std::string("The calculation failed: ") + failure.what();
+}
+
+}  // namespace
+
+OutputMode OutputModeOf(int checkValue) {
+    return checkValue == 1 ? OutputMode::ReportFile : OutputMode::List;
+}
+
+std::string OutOfRangeMessage() {
+    return "A value is out of range. Min. is 3 and max. is " + IntToText(MaxBound);
+}
+
+std::string NotANumberMessage() { return "A value is not a number. Please enter whole numbers."; }
+
+CalculationRun::CalculationRun(RunServices services, ScanOptions options)
+    : services_(services), options_(options) {}
+
+void CalculationRun::Primzahlen_Click() {
+    RunView& view = services_.view;
+    const auto reject = [this](BoundCheck check) {
+        services_.messages.Show(
+            check == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
+            MessageButtons::Ok);
+    };
+
+    const BoundCheck check = CheckBounds(view.StartText(), view.EndText());
+    if (check != BoundCheck::Accepted) return reject(check);
+    const ConvertedBounds converted = ConvertBounds(view.StartText(), view.EndText());
+    if (converted.status != BoundCheck::Accepted) return reject(converted.status);
+
+    OutputMode mode = OutputMode::List;
+    bool scanned = false;
+    {
+        BusyScope busy(view, services_.pointer);
+        const RangeBounds bounds = NormalizeRange(converted.values, view);
+        const ProgressSetup progress = SetUpProgress(bounds);
+        mode = OutputModeOf(view.OutputCheckValue());
+        try {
+            ScanInto(bounds, progress, mode);
+            scanned = true;
+        } catch (const std::exception& failure) {
+            services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
+        }
+        if (!scanned) {
+            // Nothing half-done may stay behind: no hidden list, no partial report.
+            if (mode == OutputMode::List) services_.list.Discard();
+            else services_.report.Abandon();
+        }
+    }
+    if (scanned && mode == OutputMode::List) services_.list.ShowModal();
+}
+
+// Returns normally also when the report was abandoned; then there is nothing to show either.
+void CalculationRun::ScanInto(const RangeBounds& bounds, const ProgressSetup& progress,
+                              OutputMode mode) {
+    RunView& view = services_.view;
+    const FillWidthSetter setWidth = [&view](float twips) { view.SetProgressFillWidth(twips); };
+    if (mode == OutputMode::List) {
+        services_.list.Prepare();
+        ScanRange(bounds, progress, services_.list, setWidth, options_);
+        return;
+    }
+    ReportOutput& report = services_.report;
+    if (!report.Open([&view] { return view.ReportFileName(); })) return;
+    report.Header(bounds.start, bounds.end);
+    ScanRange(bounds, progress, report, setWidth, options_);
+    report.Finish();
+}
+
+}  // namespace vodazi

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "calc/ResultSink.h"
+
+namespace vodazi {
+
+// The result list window as a run uses it. Appending goes through the ResultSink side.
+class ListOutput : public ResultSink {
+public:
+    // Loads a fresh, empty, hidden list window.
+    virtual void Prepare() = 0;
+    // Shows it modally over the active window; returns once the user has closed it.
+    virtual void ShowModal() = 0;
+    // Drops a prepared window that will not be shown (the run failed before the end).
+    virtual void Discard() = 0;
+};
+
+// The report file as a run uses it. Each prime becomes one line through the ResultSink side.
+class ReportOutput : public ResultSink {
+public:
+    using FileNameGetter = std::function<std::string()>;
+
+    // Checks the folder, asks before overwriting and creates the file. Returns false when
+    // the run is abandoned (missing folder, or the user kept the old file). Failures of
+    // the file system are thrown as RunFailure.
+    virtual bool Open(const FileNameGetter& fileName) = 0;
+    virtual void Header(std::int32_t start, std::int32_t end) = 0;
+    // Writes the trailer and closes the file; only then is the report complete.
+    virtual void Finish() = 0;
+    // Drops a report that will not be finished, leaving the disk as it was before Open.
+    virtual void Abandon() = 0;
+};
+
+}  // namespace vodazi

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace vodazi {
+
+// A growable array of primes that hands out raw room to write into. Unlike std::vector it
+// neither zero-fills what it reserves nor reallocates once it has grown to a chunk's size,
+// so refilling it for every chunk allocates nothing.
+class PrimeBuffer {
+public:
+    void Clear() { size_ = 0; }
+
+    // Room for at least `count` more primes after the current end.
+    std::uint32_t* Room(std::size_t count) {
+        if (size_ + count > capacity_) Grow(size_ + count);
+        return data_.get() + size_;
+    }
+    void Commit(std::size_t count) { size_ += count; }
+
+    std::span<const std::uint32_t> View() const { return {data_.get(), size_}; }
+
+private:
+    void Grow(std::size_t needed) {
+        std::size_t capacity = capacity_ == 0 ? 4096 : capacity_;
+        while (capacity < needed) capacity *= 2;
+        auto grown = std::make_unique_for_overwrite<std::uint32_t[]>(capacity);
+        std::copy(data_.get(), data_.get() + size_, grown.get());
+        data_ = std::move(grown);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<std::uint32_t[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace vodazi

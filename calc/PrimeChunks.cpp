@@ -1,0 +1,101 @@
+#include "calc/PrimeChunks.h"
+
+#include <algorithm>
+
+namespace vodazi {
+
+unsigned PrimeChunks::DefaultWorkers() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores, 1u, 8u);
+}
+
+PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
+    : lo_(lo), hi_(hi), firstByte_(lo / wheel::NumbersPerByte) {
+    const std::uint64_t endByte = lo <= hi ? hi / wheel::NumbersPerByte + 1 : firstByte_;
+    chunkCount_ = (endByte - firstByte_ + ChunkBytes - 1) / ChunkBytes;
+    if (chunkCount_ == 0) return;
+    sievingPrimes_ = SievingPrimesUpTo(hi);
+
+    if (workers == 0 || chunkCount_ == 1) {
+        inlineSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
+        return;
+    }
+    workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
+    slots_.resize(2 * static_cast<std::size_t>(workers));
+    for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
+    try {
+        for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+    } catch (...) {
+        Stop();
+        throw;
+    }
+}
+
+PrimeChunks::~PrimeChunks() { Stop(); }
+
+void PrimeChunks::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    slotFree_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+}
+
+void PrimeChunks::SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const {
+    const std::uint64_t byte = firstByte_ + chunk * ChunkBytes;
+    const std::uint64_t chunkLo = std::max<std::uint64_t>(lo_, byte * wheel::NumbersPerByte);
+    const std::uint64_t chunkHi =
+        std::min<std::uint64_t>(hi_, (byte + ChunkBytes) * wheel::NumbersPerByte - 1);
+    out.Clear();
+    sieve.Collect(static_cast<std::uint32_t>(chunkLo), static_cast<std::uint32_t>(chunkHi), out);
+}
+
+void PrimeChunks::Work() {
+    WheelSieve sieve(sievingPrimes_);
+    std::unique_lock lock(mutex_);
+    while (!stopping_ && nextToSieve_ < chunkCount_) {
+        const std::uint64_t chunk = nextToSieve_++;
+        Slot& slot = slots_[chunk % slots_.size()];
+        slotFree_.wait(lock, [&] { return stopping_ || slot.chunk == chunk; });
+        if (stopping_) break;
+        lock.unlock();
+        std::exception_ptr failure;
+        try {
+            SieveChunk(sieve, chunk, slot.primes);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        lock.lock();
+        slot.failure = failure;
+        slot.ready = true;
+        slotReady_.notify_all();
+    }
+}
+
+bool PrimeChunks::Next(std::span<const std::uint32_t>& primes) {
+    if (nextToTake_ >= chunkCount_) return false;
+    const std::uint64_t chunk = nextToTake_++;
+    if (inlineSieve_) {
+        SieveChunk(*inlineSieve_, chunk, inlineBuffer_);
+        primes = inlineBuffer_.View();
+        return true;
+    }
+
+    std::unique_lock lock(mutex_);
+    if (chunk > 0) {
+        // The caller is done with the previous chunk: its slot may take a later one.
+        Slot& previous = slots_[(chunk - 1) % slots_.size()];
+        previous.ready = false;
+        previous.chunk = chunk - 1 + slots_.size();
+        slotFree_.notify_all();
+    }
+    Slot& slot = slots_[chunk % slots_.size()];
+    slotReady_.wait(lock, [&] { return slot.ready && slot.chunk == chunk; });
+    if (slot.failure) std::rethrow_exception(slot.failure);
+    primes = slot.primes.View();
+    return true;
+}
+
+}  // namespace vodazi

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <span>
+#include <thread>
+#include <vector>
+
+#include "calc/PrimeBuffer.h"
+#include "calc/WheelSieve.h"
+
+namespace vodazi {
+
+// The primes of a range, chunk by chunk in ascending order. Worker threads sieve the chunks
+// ahead into a small ring of buffers while the caller takes them in order; the ring bounds
+// both the memory and how far the workers may run ahead of a slow consumer.
+class PrimeChunks {
+public:
+    // workers == 0 sieves on the caller's thread as each chunk is taken.
+    PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers);
+    ~PrimeChunks();
+    PrimeChunks(const PrimeChunks&) = delete;
+    PrimeChunks& operator=(const PrimeChunks&) = delete;
+
+    // Sets `primes` to the next chunk's primes (possibly none) and returns true, or returns
+    // false after the last chunk. The view lasts until the next call.
+    bool Next(std::span<const std::uint32_t>& primes);
+
+    // Numbers per chunk: a few segments, so that starting the crossers costs little.
+    static constexpr std::uint64_t ChunkBytes = 2 * wheel::SegmentBytes;
+    static unsigned DefaultWorkers();
+
+private:
+    struct Slot {
+        PrimeBuffer primes;
+        std::uint64_t chunk = 0;  // the chunk this slot is for
+        bool ready = false;
+        std::exception_ptr failure;
+    };
+
+    void SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
+    void Work();
+    void Stop();
+
+    std::uint32_t lo_;
+    std::uint32_t hi_;
+    std::uint64_t firstByte_;
+    std::uint64_t chunkCount_;
+    std::uint64_t nextToTake_ = 0;
+    std::vector<std::uint32_t> sievingPrimes_;
+
+    // Inline mode.
+    std::unique_ptr<WheelSieve> inlineSieve_;
+    PrimeBuffer inlineBuffer_;
+
+    // Threaded mode.
+    std::vector<Slot> slots_;
+    std::uint64_t nextToSieve_ = 0;
+    bool stopping_ = false;
+    std::mutex mutex_;
+    std::condition_variable slotReady_;
+    std::condition_variable slotFree_;
+    std::vector<std::thread> workers_;
+};
+
+}  // namespace vodazi

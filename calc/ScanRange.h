@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+
+#include "calc/Bounds.h"
+#include "calc/FillProgress.h"
+#include "calc/ResultSink.h"
+
+namespace vodazi {
+
+using FillWidthSetter = std::function<void(float twips)>;
+
+struct ScanOptions {
+    // Threads that sieve ahead of the delivery; 0 sieves on the calling thread.
+    unsigned workers = 0;
+};
+
+ScanOptions DefaultScanOptions();
+
+// Hands every prime of the odd candidates of `bounds` to `sink`, in ascending order, and
+// sets the fill width for the first candidate and whenever its whole-twip width changes,
+// always before the primes from that candidate on. All calls happen on the calling thread.
+void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
+               const FillWidthSetter& setFillWidth, const ScanOptions& options = DefaultScanOptions());
+
+}  // namespace vodazi

@@ -1,0 +1,179 @@
+#include "calc/ScanRange.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "LiteralReference.h"
+#include "calc/PrimeChunks.h"
+#include "calc/WheelSieve.h"
+
+namespace vodazi {
+namespace {
+
+// One entry per call, widths as negative numbers so that one vector keeps the order.
+using Trace = std::vector<std::int64_t>;
+
+class TraceSink : public ResultSink {
+public:
+    explicit TraceSink(Trace& trace) : trace_(trace) {}
+    void Prime(std::uint32_t n) override { trace_.push_back(n); }
+
+private:
+    Trace& trace_;
+};
+
+Trace FastTrace(const RangeBounds& bounds, unsigned workers) {
+    Trace trace;
+    TraceSink sink(trace);
+    ScanRange(bounds, SetUpProgress(bounds), sink,
+              [&trace](float twips) { trace.push_back(-1 - static_cast<std::int64_t>(twips)); },
+              ScanOptions{workers});
+    return trace;
+}
+
+// The literal scan's calls, with a width left out where it repeats the width before it.
+Trace LiteralTrace(const RangeBounds& bounds) {
+    Trace trace;
+    std::int64_t lastWidth = 0;
+    bool anyWidth = false;
+    testing::LiteralScan(
+        bounds,
+        [&](float twips) {
+            const std::int64_t entry = -1 - static_cast<std::int64_t>(twips);
+            if (!anyWidth || entry != lastWidth) trace.push_back(entry);
+            anyWidth = true;
+            lastWidth = entry;
+        },
+        [&](std::uint32_t n) { trace.push_back(n); });
+    return trace;
+}
+
+void ExpectLikeLiteral(const RangeBounds& bounds) {
+    const Trace literal = LiteralTrace(bounds);
+    for (const unsigned workers : {0u, 2u, 3u}) {
+        const Trace fast = FastTrace(bounds, workers);
+        ASSERT_EQ(fast.size(), literal.size()) << bounds.start << ".." << bounds.end << " workers " << workers;
+        for (std::size_t i = 0; i < fast.size(); ++i) {
+            ASSERT_EQ(fast[i], literal[i]) << bounds.start << ".." << bounds.end << " at " << i
+                                           << " workers " << workers;
+        }
+    }
+}
+
+std::vector<std::int64_t> PrimesOf(const Trace& trace) {
+    std::vector<std::int64_t> primes;
+    for (const auto entry : trace) {
+        if (entry > 0) primes.push_back(entry);
+    }
+    return primes;
+}
+
+TEST(ScanRange, KnownRanges) {
+    EXPECT_EQ(PrimesOf(FastTrace({3, 20}, 0)), (std::vector<std::int64_t>{3, 5, 7, 11, 13, 17, 19}));
+    const auto to1000 = PrimesOf(FastTrace({3, 1000}, 2));
+    ASSERT_EQ(to1000.size(), 167u);
+    EXPECT_EQ(to1000.front(), 3);
+    EXPECT_EQ(to1000.back(), 997);
+    EXPECT_EQ(FastTrace({7, 7}, 0), (Trace{-1, 7}));
+    EXPECT_TRUE(FastTrace({8, 8}, 0).empty());
+    EXPECT_EQ(FastTrace({9, 9}, 0), (Trace{-1}));
+    EXPECT_EQ(PrimesOf(FastTrace({2147483645, MaxBound}, 2)), (std::vector<std::int64_t>{2147483647}));
+}
+
+TEST(ScanRange, WidthsComeBeforeTheCandidateTheyBelongTo) {
+    // 3..20: each candidate gets its own width, so widths and primes alternate exactly.
+    EXPECT_EQ(FastTrace({3, 20}, 0), (Trace{-468, 3, -936, 5, -1403, 7, -1871, -2339, 11, -2806, 13,
+                                            -3274, -3742, 17, -4209, 19}));
+}
+
+TEST(ScanRange, MatchesTheLiteralScanOnEdgeRanges) {
+    std::vector<RangeBounds> ranges = {{3, 20}, {3, 1000}, {4, 1000}, {3, 4}, {7, 7}, {8, 8}, {9, 9},
+                                       {3, 3}, {5, 5}, {11, 13}, {29, 31}, {30, 60}, {2147483645, MaxBound},
+                                       {2147383647, MaxBound}};
+    // Squares of primes, which only the square root bound of each sieving prime catches.
+    for (const std::int32_t p : {17, 19, 23, 46337, 46327}) {
+        const std::int32_t square = p * p;
+        ranges.push_back({square - 2, square + 2});
+        ranges.push_back({square, square});
+    }
+    // Numbers around segment and chunk edges of the sieve.
+    const std::int64_t segment = std::int64_t{wheel::SegmentBytes} * wheel::NumbersPerByte;
+    const std::int64_t chunk = std::int64_t{PrimeChunks::ChunkBytes} * wheel::NumbersPerByte;
+    for (const std::int64_t edge : {segment, 2 * segment, chunk, 3 * chunk, 1000 * chunk}) {
+        ranges.push_back({static_cast<std::int32_t>(edge - 500), static_cast<std::int32_t>(edge + 500)});
+    }
+    for (const RangeBounds& bounds : ranges) ExpectLikeLiteral(bounds);
+}
+
+TEST(ScanRange, MatchesTheLiteralScanAcrossManySegmentsAndChunks) {
+    ExpectLikeLiteral({3, 5'000'000});
+    ExpectLikeLiteral({1'966'000, 4'100'000});
+    ExpectLikeLiteral({MaxBound - 200'000, MaxBound});
+}
+
+TEST(ScanRange, MatchesTheLiteralScanOnRandomRanges) {
+    std::mt19937 random(8122026);
+    for (int i = 0; i < 150; ++i) {
+        const auto span = static_cast<std::int32_t>(std::pow(10.0, std::uniform_real_distribution<>(0, 4.3)(random)));
+        const std::int32_t start = std::uniform_int_distribution<std::int32_t>(3, MaxBound - span)(random);
+        ExpectLikeLiteral({start, start + span});
+    }
+    for (int i = 0; i < 60; ++i) {  // low down, where wider ranges are cheap to check literally
+        const auto span = std::uniform_int_distribution<std::int32_t>(1, 2'500'000)(random);
+        const std::int32_t start = std::uniform_int_distribution<std::int32_t>(3, 2'000'000)(random);
+        const RangeBounds bounds{start, start + span};
+        ASSERT_EQ(FastTrace(bounds, 2), LiteralTrace(bounds)) << start << ".." << start + span;
+    }
+}
+
+class CountingSink : public ResultSink {
+public:
+    std::uint64_t count = 0;
+    std::uint32_t last = 0;
+    bool ascending = true;
+    std::vector<std::uint32_t> sample;  // every 100,000th prime
+
+    void Prime(std::uint32_t n) override {
+        ascending = ascending && n > last;
+        if (count % 100'000 == 0) sample.push_back(n);
+        last = n;
+        ++count;
+    }
+};
+
+TEST(ScanRange, WholeRangeDeliversEveryPrimeOnce) {
+    CountingSink sink;
+    std::vector<float> widths;
+    const RangeBounds whole{3, MaxBound};
+    ScanRange(whole, SetUpProgress(whole), sink, [&](float w) { widths.push_back(w); });
+    EXPECT_EQ(sink.count, 105'097'564u);  // pi(2^31 - 1) less the prime 2
+    EXPECT_TRUE(sink.ascending);
+    EXPECT_EQ(sink.last, 2147483647u);
+    for (const std::uint32_t n : sink.sample) EXPECT_TRUE(testing::LiteralIsPrime(n)) << n;
+    ASSERT_FALSE(widths.empty());
+    EXPECT_EQ(widths.front(), 0.0f);
+    EXPECT_EQ(widths.back(), 3974.0f);
+    EXPECT_EQ(widths.size(), 3975u);  // every whole twip from 0 to 3974 once
+}
+
+class ThrowingSink : public ResultSink {
+public:
+    std::uint64_t seen = 0;
+    void Prime(std::uint32_t) override {
+        if (++seen == 5'000'000) throw std::runtime_error("sink failed");
+    }
+};
+
+TEST(ScanRange, AFailingSinkStopsTheScanAndItsWorkers) {
+    ThrowingSink sink;
+    const RangeBounds whole{3, MaxBound};
+    EXPECT_THROW(ScanRange(whole, SetUpProgress(whole), sink, [](float) {}, ScanOptions{2}),
+                 std::runtime_error);
+    EXPECT_EQ(sink.seen, 5'000'000u);
+}
+
+}  // namespace
+}  // namespace vodazi

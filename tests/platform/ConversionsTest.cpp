@@ -1,0 +1,68 @@
+#include "platform/Conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace vodazi {
+namespace {
+
+TEST(TextToDouble, ReadsDecimalForms) {
+    EXPECT_EQ(TextToDouble("3"), 3.0);
+    EXPECT_EQ(TextToDouble("-10"), -10.0);
+    EXPECT_EQ(TextToDouble("+7"), 7.0);
+    EXPECT_EQ(TextToDouble("2147483646.6"), 2147483646.6);
+    EXPECT_EQ(TextToDouble(".5"), 0.5);
+    EXPECT_EQ(TextToDouble("5."), 5.0);
+    EXPECT_EQ(TextToDouble("  42\t"), 42.0);
+    EXPECT_EQ(TextToDouble("1e3"), 1000.0);
+    EXPECT_EQ(TextToDouble("2.5E-1"), 0.25);
+    EXPECT_EQ(TextToDouble("007"), 7.0);
+}
+
+TEST(TextToDouble, RejectsWhatIsNoNumber) {
+    for (const char* text : {"", "   ", "abc", "inf", "-inf", "nan", "NaN", "infinity", "0x10",
+                             "1,5", "1 000", "--5", "+-5", "-", ".", "e3", "1e", "1e+", "3a",
+                             "1.2.3", "١٢"}) {
+        EXPECT_FALSE(TextToDouble(text).has_value()) << '"' << text << '"';
+    }
+}
+
+TEST(TextToDouble, HugeAndTinyNumbersSaturate) {
+    EXPECT_EQ(TextToDouble("1e400"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(TextToDouble("-1e400"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(TextToDouble("0.000001e-400"), 0.0);
+    EXPECT_EQ(TextToDouble("123456789e99999999999999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(TextToDouble(std::string(400, '9')), std::numeric_limits<double>::infinity());
+}
+
+TEST(TextToInt32, RoundsToNearestWithTiesToEven) {
+    EXPECT_EQ(TextToInt32("2147483646.6").value, 2147483647);
+    EXPECT_EQ(TextToInt32("2.5").value, 2);
+    EXPECT_EQ(TextToInt32("3.5").value, 4);
+    EXPECT_EQ(TextToInt32("-2.5").value, -2);
+    EXPECT_EQ(TextToInt32("-2.51").value, -3);
+    EXPECT_EQ(TextToInt32("0.49").value, 0);
+    EXPECT_EQ(TextToInt32("-2147483648").value, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(TextToInt32("-2147483648.5").value, std::numeric_limits<std::int32_t>::min());
+}
+
+TEST(TextToInt32, ReportsWhyItFails) {
+    EXPECT_EQ(TextToInt32("-2147483649").status, IntConversion::OutOfRange);
+    EXPECT_EQ(TextToInt32("-2147483648.51").status, IntConversion::OutOfRange);
+    EXPECT_EQ(TextToInt32("2147483647.5").status, IntConversion::OutOfRange);
+    EXPECT_EQ(TextToInt32("-1e400").status, IntConversion::OutOfRange);
+    EXPECT_EQ(TextToInt32("").status, IntConversion::NotANumber);
+    EXPECT_EQ(TextToInt32("x").status, IntConversion::NotANumber);
+}
+
+TEST(IntToText, WritesShortestDecimal) {
+    EXPECT_EQ(IntToText(0), "0");
+    EXPECT_EQ(IntToText(2147483647), "2147483647");
+    EXPECT_EQ(IntToText(-2147483648LL), "-2147483648");
+    EXPECT_EQ(IntToText(-10), "-10");
+}
+
+}  // namespace
+}  // namespace vodazi
