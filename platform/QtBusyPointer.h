@@ -1,0 +1,17 @@
+#pragma once
+
+#include "calc/UserServices.h"
+
+namespace vodazi {
+
+// The application-wide pointer: the hourglass is an override cursor over every window.
+class QtBusyPointer : public BusyPointer {
+public:
+    ~QtBusyPointer() override;
+    void SetMousePointer(MousePointer pointer) override;
+
+private:
+    bool overriding_ = false;
+};
+
+}  // namespace vodazi

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "report/TextStream.h"
+
+namespace vodazi {
+
+// The few file-system services the report file relies on. Names follow this platform's path
+// rules, with one allowance: a backslash also separates folders, so a Windows-style name
+// such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name.
+class FileService {
+public:
+    // The folder that would hold the file; "." for a name without a folder part.
+    std::string GetParentFolderName(const std::string& fileName) const;
+    bool FolderExists(const std::string& folderName) const;
+    // True when a regular file of that name exists (following links).
+    bool FileExists(const std::string& fileName) const;
+    // A stream on a new, empty file that replaces any file of that name once the stream is
+    // closed; until then an existing file stays as it was. Throws RunFailure when the file
+    // cannot be created.
+    std::unique_ptr<TextStream> CreateTextFile(const std::string& fileName, bool overwrite) const;
+};
+
+// The name as a path, with backslashes read as folder separators.
+std::string NativeFileName(const std::string& fileName);
+
+}  // namespace vodazi

@@ -1,0 +1,72 @@
+#include "report/ReportFile.h"
+
+#include <charconv>
+
+#include "platform/Conversions.h"
+
+namespace vodazi {
+
+ReportFile::ReportFile(MessageBoxService& messages) : messages_(messages) {}
+
+ReportFile::~ReportFile() { Abandon(); }
+
+// The name is read afresh for each question asked of the file system.
+bool ReportFile::Open(const FileNameGetter& fileName) {
+    Abandon();
+    service_ = std::make_unique<FileService>();
+    if (!service_->FolderExists(service_->GetParentFolderName(fileName()))) {
+        messages_.Show("Folder dosnt exist", MessageButtons::Ok);
+        service_.reset();
+        return false;
+    }
+    if (service_->FileExists(fileName())) {
+        const MessageAnswer answer = messages_.Show("File exist. Do you want to overwrite?",
+                                                    MessageButtons::YesNoDefaultNo, std::string("File exist"));
+        if (answer != MessageAnswer::Yes) {
+            service_.reset();
+            return false;
+        }
+    }
+    stream_ = service_->CreateTextFile(fileName(), true);
+    return true;
+}
+
+void ReportFile::Header(std::int32_t start, std::int32_t end) {
+    stream_->WriteLine("Beginn: " + IntToText(start));
+    stream_->WriteLine("Ende  : " + IntToText(end));
+    stream_->WriteLine("");
+}
+
+void ReportFile::Prime(std::uint32_t n) { Primes({&n, 1}); }
+
+void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
+    constexpr std::size_t LongestLine = 10 + 2;  // 4294967295 and CR LF
+    constexpr std::size_t LinesAtOnce = 4096;
+    while (!ascending.empty()) {
+        const std::size_t lines = std::min(ascending.size(), LinesAtOnce);
+        char* const first = stream_->Room(lines * LongestLine);
+        char* out = first;
+        for (const std::uint32_t n : ascending.first(lines)) {
+            out = std::to_chars(out, out + 10, n).ptr;
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        stream_->Commit(static_cast<std::size_t>(out - first));
+        ascending = ascending.subspan(lines);
+    }
+}
+
+void ReportFile::Finish() {
+    stream_->WriteLine("--- ENDE ---");
+    stream_->Close();
+    stream_.reset();
+    service_.reset();
+}
+
+void ReportFile::Abandon() {
+    if (stream_) stream_->Discard();
+    stream_.reset();
+    service_.reset();
+}
+
+}  // namespace vodazi

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "calc/Outputs.h"
+#include "calc/UserServices.h"
+#include "report/FileService.h"
+#include "report/TextStream.h"
+
+namespace vodazi {
+
+// The report file of a run: "Beginn: " and "Ende  : " with the bounds, an empty line, one
+// prime per line and "--- ENDE ---", every line ended by CR LF.
+class ReportFile : public ReportOutput {
+public:
+    explicit ReportFile(MessageBoxService& messages);
+    ~ReportFile() override;
+
+    bool Open(const FileNameGetter& fileName) override;
+    void Header(std::int32_t start, std::int32_t end) override;
+    void Prime(std::uint32_t n) override;
+    void Primes(std::span<const std::uint32_t> ascending) override;
+    void Finish() override;
+    void Abandon() override;
+
+private:
+    MessageBoxService& messages_;
+    std::unique_ptr<FileService> service_;
+    std::unique_ptr<TextStream> stream_;
+};
+
+}  // namespace vodazi

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace vodazi {
+
+// A text file being written: lines go into large buffers that a writer thread puts on disk
+// while the caller fills the next one. The text goes to a temporary file beside the target;
+// only Close renames it over the target, so a failed or abandoned report leaves an older
+// file of that name untouched. Every failure, including one on the last write, throws
+// RunFailure naming the file and the system's reason.
+class TextStream {
+public:
+    // displayName is the name as the user typed it, for messages; path the file to replace.
+    TextStream(std::string displayName, std::string path);
+    ~TextStream();
+    TextStream(const TextStream&) = delete;
+    TextStream& operator=(const TextStream&) = delete;
+
+    // Writes the text and a carriage return and line feed.
+    void WriteLine(std::string_view text);
+
+    // Room for `bytes` more bytes (at most BufferBytes) to format into, then Commit what was
+    // used: lets a caller write many lines without a call per line.
+    char* Room(std::size_t bytes);
+    void Commit(std::size_t bytes) { used_ += bytes; }
+
+    // Puts everything on disk and the file in place of the target.
+    void Close();
+    // Removes what was written; the target stays as it was. Never throws.
+    void Discard() noexcept;
+
+    static constexpr std::size_t BufferBytes = std::size_t{1} << 20;
+    const std::string& TemporaryPath() const { return temporaryPath_; }
+
+private:
+    void CreateTemporary();
+    void Submit();
+    void WriterLoop();
+    void StopWriter() noexcept;
+    [[noreturn]] void Fail(const std::string& reason) const;
+    void ThrowIfFailed();
+
+    std::string displayName_;
+    std::string path_;
+    std::string temporaryPath_;
+    std::FILE* file_ = nullptr;
+    bool finished_ = false;
+
+    std::vector<char> current_;
+    std::size_t used_ = 0;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<char>> full_;   // waiting for the writer, in order
+    std::vector<std::vector<char>> spare_;  // written, ready for reuse
+    std::string writeError_;
+    bool stopping_ = false;
+    std::thread writer_;
+};
+
+}  // namespace vodazi

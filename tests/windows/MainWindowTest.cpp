@@ -1,0 +1,246 @@
+#include "windows/RIdizev.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "ModalScript.h"
+#include "platform/SolidRectangle.h"
+#include "report/ReportFile.h"
+#include "windows/FPrimeList.h"
+#include "windows/PrimeListView.h"
+
+namespace vodazi {
+namespace {
+
+using testing::ModalScript;
+using testing::SeenMessage;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QtMessageBox messages;
+    ReportFile report{messages};
+    RIdizev window{report};
+
+    void SetUp() override {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    template <typename T>
+    T* Control(const char* name) {
+        T* control = window.findChild<T*>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    void Type(const char* box, const QString& text) {
+        auto* edit = Control<QLineEdit>(box);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    void Click() { QTest::mouseClick(Control<QPushButton>("Primzahlen"), Qt::LeftButton); }
+
+    // Adds an answer to the list window that records its items and then closes it with
+    // `close` (clicking Exit by default).
+    void ExpectList(ModalScript& script, std::vector<std::uint32_t>* items,
+                    std::function<void(FPrimeList&)> close = {}) {
+        script.Then([items, close](QWidget* modal) {
+            auto* list = dynamic_cast<FPrimeList*>(modal);
+            if (list == nullptr) {
+                modal->close();
+                return;
+            }
+            for (std::size_t i = 0; i < list->Items().Size(); ++i) items->push_back(list->Items().At(i));
+            if (close) {
+                close(*list);
+            } else {
+                QTest::mouseClick(list->ExitButton(), Qt::LeftButton);
+            }
+        });
+    }
+
+    void ExpectRestored() {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_FALSE(Control<SolidRectangle>("AktStatus")->isVisible());
+        EXPECT_FALSE(Control<SolidRectangle>("AktFill")->isVisible());
+        EXPECT_FALSE(window.RunInProgress());
+        EXPECT_EQ(window.ListWindow().Window(), nullptr);
+    }
+};
+
+TEST_F(MainWindowTest, StartsInItsDesignState) {
+    EXPECT_EQ(window.windowTitle(), "Calculate Vodazi");
+    EXPECT_EQ(window.size(), QSize(326, 253));
+    EXPECT_EQ(Control<QLabel>("LPmax")->text(), "max. 2147483647");
+    EXPECT_EQ(Control<QLineEdit>("Start")->text(), "3");
+    EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "1000");
+    EXPECT_FALSE(Control<QLineEdit>("FName")->isVisible());
+    EXPECT_FALSE(Control<QLineEdit>("FName")->isEnabled());
+    EXPECT_FALSE(Control<SolidRectangle>("AktStatus")->isVisible());
+    EXPECT_FALSE(Control<SolidRectangle>("AktFill")->isVisible());
+    EXPECT_FALSE(Control<QCheckBox>("Datei")->isChecked());
+    EXPECT_EQ(Control<QCheckBox>("Datei")->toolTip(), "Gibt die Berechnung in die angegebene Datei aus");
+    auto* button = Control<QPushButton>("Primzahlen");
+    EXPECT_EQ(button->text(), "begin of calculate");
+    EXPECT_TRUE(button->font().bold());
+    EXPECT_EQ(button->geometry(), QRect(32, 152, 265, 41));
+    EXPECT_EQ(QApplication::focusWidget(), button);
+}
+
+TEST_F(MainWindowTest, TabRunsFromTheButtonThroughTheBoxesToTheCheckBox) {
+    Control<QCheckBox>("Datei")->setChecked(true);  // the file name box only takes focus when shown
+    Control<QPushButton>("Primzahlen")->setFocus();
+    std::vector<QString> order;
+    for (int i = 0; i < 5; ++i) {
+        order.push_back(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<QString>{"Primzahlen", "Start", "Ende", "FName", "Datei"}));
+}
+
+TEST_F(MainWindowTest, CheckBoxShowsTheFileNameAndKeepsAnEditedOne) {
+    auto* datei = Control<QCheckBox>("Datei");
+    auto* name = Control<QLineEdit>("FName");
+    QTest::mouseClick(datei, Qt::LeftButton, {}, QPoint(5, datei->height() / 2));
+    EXPECT_TRUE(name->isVisible());
+    EXPECT_TRUE(name->isEnabled());
+    EXPECT_EQ(name->text(), "c:\\temp\\vodazi.txt");
+    Type("FName", "/tmp/mine.txt");
+    QTest::mouseClick(datei, Qt::LeftButton, {}, QPoint(5, datei->height() / 2));
+    EXPECT_FALSE(name->isVisible());
+    EXPECT_FALSE(name->isEnabled());
+    QTest::mouseClick(datei, Qt::LeftButton, {}, QPoint(5, datei->height() / 2));
+    EXPECT_EQ(name->text(), "/tmp/mine.txt");
+}
+
+TEST_F(MainWindowTest, ListsThePrimesOfTheRangeInOrder) {
+    Type("Start", "3");
+    Type("Ende", "20");
+    ModalScript script;
+    std::vector<std::uint32_t> items;
+    ExpectList(script, &items);
+    Click();
+    EXPECT_EQ(items, (std::vector<std::uint32_t>{3, 5, 7, 11, 13, 17, 19}));
+    EXPECT_TRUE(script.Done());
+    ExpectRestored();
+}
+
+TEST_F(MainWindowTest, DefaultsGiveTheHundredSixtySevenPrimesUpToAThousand) {
+    ModalScript script;
+    std::vector<std::uint32_t> items;
+    ExpectList(script, &items);
+    Click();
+    ASSERT_EQ(items.size(), 167u);
+    EXPECT_EQ(items.front(), 3u);
+    EXPECT_EQ(items.back(), 997u);
+}
+
+TEST_F(MainWindowTest, EmptyRangeStillOpensTheListWindow) {
+    Type("Start", "8");
+    Type("Ende", "8");
+    ModalScript script;
+    std::vector<std::uint32_t> items{42};
+    ExpectList(script, &items);
+    Click();
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(items, (std::vector<std::uint32_t>{42}));  // nothing was added
+}
+
+TEST_F(MainWindowTest, ExchangedBoundsAreWrittenBack) {
+    Type("Start", "10");
+    Type("Ende", "1");
+    ModalScript script;
+    std::vector<std::uint32_t> items;
+    ExpectList(script, &items);
+    Click();
+    EXPECT_EQ(Control<QLineEdit>("Start")->text(), "1");
+    EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "10");
+    EXPECT_EQ(items, (std::vector<std::uint32_t>{3, 5, 7}));
+}
+
+TEST_F(MainWindowTest, OutOfRangeIsToldAndChangesNothing) {
+    Type("Start", "2147483648");
+    ModalScript script;
+    std::vector<SeenMessage> seen;
+    script.ThenMessage(QMessageBox::Ok, &seen);
+    Click();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "Vodazi");
+    EXPECT_EQ(seen[0].text, "A value is out of range. Min. is 3 and max. is 2147483647");
+    EXPECT_EQ(seen[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_FALSE(seen[0].hasIcon);
+    EXPECT_EQ(Control<QLineEdit>("Start")->text(), "2147483648");
+    EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "1000");
+    EXPECT_EQ(script.Unexpected(), 0);
+    ExpectRestored();
+}
+
+TEST_F(MainWindowTest, ASecondRunShowsOnlyItsOwnItems) {
+    ModalScript script;
+    std::vector<std::uint32_t> first;
+    std::vector<std::uint32_t> second;
+    ExpectList(script, &first);
+    Click();
+    Type("Start", "3");
+    Type("Ende", "20");
+    ExpectList(script, &second);
+    Click();
+    EXPECT_EQ(first.size(), 167u);
+    EXPECT_EQ(second, (std::vector<std::uint32_t>{3, 5, 7, 11, 13, 17, 19}));
+}
+
+TEST_F(MainWindowTest, EscapeLeavesTheListOpenAndTheTitleBarCloseEndsIt) {
+    Type("Ende", "20");
+    ModalScript script;
+    std::vector<std::uint32_t> items;
+    bool openAfterEscape = false;
+    ExpectList(script, &items, [&](FPrimeList& list) {
+        QTest::keyClick(list.List(), Qt::Key_Escape);
+        openAfterEscape = list.isVisible();
+        list.close();  // what the title bar's close box does
+    });
+    Click();
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_EQ(items.size(), 7u);
+    ExpectRestored();
+}
+
+TEST_F(MainWindowTest, DuringARunInputIsIgnoredAndTheWindowStays) {
+    Type("Start", "3");
+    Type("Ende", "300000000");
+    ModalScript script;
+    std::vector<std::uint32_t> items;
+    ExpectList(script, &items);
+    std::vector<std::uint32_t> unexpectedRun;
+    ExpectList(script, &unexpectedRun);
+
+    bool closeRefused = false;
+    bool sawBusy = false;
+    QTimer::singleShot(100, [&] {
+        sawBusy = window.RunInProgress() && QApplication::overrideCursor() != nullptr &&
+                  Control<SolidRectangle>("AktFill")->isVisible();
+        closeRefused = !window.close();
+        auto* button = Control<QPushButton>("Primzahlen");
+        QTest::mouseClick(button, Qt::LeftButton);  // a second click while the first runs
+        QTest::keyClicks(Control<QLineEdit>("Start"), "99");
+    });
+    Click();
+    EXPECT_TRUE(sawBusy);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(items.size(), 16252324u);  // pi(3e8) less the prime 2
+    EXPECT_TRUE(unexpectedRun.empty());
+    EXPECT_EQ(Control<QLineEdit>("Start")->text(), "3");
+    ExpectRestored();
+}
+
+}  // namespace
+}  // namespace vodazi

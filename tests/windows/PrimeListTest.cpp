@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
+
+#include "windows/FPrimeList.h"
+#include "windows/PrimeListView.h"
+#include "windows/PrimeStore.h"
+
+namespace vodazi {
+namespace {
+
+TEST(PrimeStore, GivesBackEveryItemInOrder) {
+    std::vector<std::uint32_t> primes;
+    for (std::uint32_t n = 3; primes.size() < 5000; n += 2) {
+        bool prime = true;
+        for (std::uint32_t d = 3; d * d <= n; d += 2) prime = prime && n % d != 0;
+        if (prime) primes.push_back(n);
+    }
+    PrimeStore store;
+    store.Append(std::span(primes).first(100));
+    for (std::size_t i = 100; i < primes.size(); ++i) store.Append(primes[i]);
+    ASSERT_EQ(store.Size(), primes.size());
+    for (std::size_t i = 0; i < primes.size(); ++i) ASSERT_EQ(store.At(i), primes[i]) << i;
+}
+
+TEST(PrimeStore, HoldsTheLargestGapsAndRejectsWhatItCannotHold) {
+    PrimeStore store;
+    store.Append(1357201);
+    store.Append(1357201 + 292);  // a gap as large as any below 2^31 needs the whole byte range
+    EXPECT_THROW(store.Append(1357201 + 292 + 600), std::invalid_argument);
+    EXPECT_EQ(store.Size(), 2u);
+    EXPECT_EQ(store.At(1), 1357201u + 292);
+    EXPECT_THROW(store.At(2), std::out_of_range);
+    PrimeStore descending;
+    descending.Append(7);
+    EXPECT_THROW(descending.Append(5), std::invalid_argument);
+}
+
+class PrimeListViewTest : public ::testing::Test {
+protected:
+    FPrimeList window;
+    void SetUp() override {
+        for (std::uint32_t n = 3; n < 200000; n += 2) window.Items().Append(n);  // not primes; any ascending odd list
+        window.List()->ItemsChanged();
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.List()->setFocus();
+    }
+    PrimeListView& List() { return *window.List(); }
+};
+
+TEST_F(PrimeListViewTest, KeysMoveTheSelectionAndKeepItInView) {
+    EXPECT_EQ(List().CurrentRow(), -1);
+    QTest::keyClick(&List(), Qt::Key_Down);
+    EXPECT_EQ(List().CurrentRow(), 0);
+    QTest::keyClick(&List(), Qt::Key_End);
+    EXPECT_EQ(List().CurrentRow(), 99998);
+    EXPECT_GE(List().TopRow() + List().VisibleRows(), 99999);
+    QTest::keyClick(&List(), Qt::Key_PageUp);
+    EXPECT_EQ(List().CurrentRow(), 99998 - (List().VisibleRows() - 1));
+    QTest::keyClick(&List(), Qt::Key_Home);
+    EXPECT_EQ(List().CurrentRow(), 0);
+    EXPECT_EQ(List().TopRow(), 0);
+    QTest::keyClick(&List(), Qt::Key_Up);
+    EXPECT_EQ(List().CurrentRow(), 0);
+    QTest::keyClick(&List(), Qt::Key_PageDown);
+    EXPECT_EQ(List().CurrentRow(), List().VisibleRows() - 1);
+}
+
+TEST_F(PrimeListViewTest, ClickSelectsTheRowAndCtrlCCopiesIt) {
+    const int row = 3;
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, QPoint(10, row * List().RowHeight() + 2));
+    EXPECT_EQ(List().CurrentRow(), row);
+    QTest::keyClick(&List(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "9");
+}
+
+TEST_F(PrimeListViewTest, ScrollBarCountsRows) {
+    EXPECT_EQ(List().verticalScrollBar()->maximum(), 99999 - List().VisibleRows());
+    List().verticalScrollBar()->setValue(500);
+    EXPECT_EQ(List().TopRow(), 500);
+}
+
+}  // namespace
+}  // namespace vodazi

@@ -1,0 +1,29 @@
+#include "windows/ListWindowOutput.h"
+
+#include "platform/ActiveWindow.h"
+#include "windows/FPrimeList.h"
+
+namespace vodazi {
+
+ListWindowOutput::ListWindowOutput() = default;
+ListWindowOutput::~ListWindowOutput() = default;
+
+void ListWindowOutput::Prepare() {
+    window_.reset();  // free the old items before collecting new ones
+    window_ = std::make_unique<FPrimeList>();
+}
+
+void ListWindowOutput::Prime(std::uint32_t n) { window_->Items().Append(n); }
+
+void ListWindowOutput::Primes(std::span<const std::uint32_t> ascending) {
+    window_->Items().Append(ascending);
+}
+
+void ListWindowOutput::ShowModal() {
+    window_->ShowModal(ActiveWindow());
+    window_.reset();  // unloading discards the window with its items
+}
+
+void ListWindowOutput::Discard() { window_.reset(); }
+
+}  // namespace vodazi
