@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <fstream>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -240,6 +243,44 @@ TEST_F(MainWindowTest, DuringARunInputIsIgnoredAndTheWindowStays) {
     EXPECT_TRUE(unexpectedRun.empty());
     EXPECT_EQ(Control<QLineEdit>("Start")->text(), "3");
     ExpectRestored();
+}
+
+TEST_F(MainWindowTest, ReportRunAsksBeforeOverwritingWithNoAsTheDefault) {
+    const std::string path = (QDir::tempPath() + "/vodazi-window-" + QString::number(QCoreApplication::applicationPid()) + ".txt").toStdString();
+    std::remove(path.c_str());
+    auto* datei = Control<QCheckBox>("Datei");
+    QTest::mouseClick(datei, Qt::LeftButton, {}, QPoint(5, datei->height() / 2));
+    Type("FName", QString::fromStdString(path));
+    Type("Ende", "20");
+    ModalScript script;
+    Click();  // writes silently
+    EXPECT_EQ(script.Unexpected(), 0);
+    const auto read = [&path] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string first = read();
+    EXPECT_EQ(first, "Beginn: 3\r\nEnde  : 20\r\n\r\n3\r\n5\r\n7\r\n11\r\n13\r\n17\r\n19\r\n--- ENDE ---\r\n");
+
+    std::vector<SeenMessage> seen;
+    script.Then([&seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->standardButtons(),
+                        box->standardButton(box->defaultButton()), box->icon() != QMessageBox::NoIcon});
+        QTest::keyClick(box, Qt::Key_Escape);  // Escape answers No
+    });
+    Type("Ende", "1000");
+    Click();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "File exist");
+    EXPECT_EQ(seen[0].text, "File exist. Do you want to overwrite?");
+    EXPECT_EQ(seen[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen[0].defaultButton, QMessageBox::No);
+    EXPECT_FALSE(seen[0].hasIcon);
+    EXPECT_EQ(read(), first);
+    ExpectRestored();
+    std::remove(path.c_str());
 }
 
 }  // namespace
