@@ -1,8 +1,13 @@
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+
 #include "RatioReporter.h"
 
 int main(int argc, char** argv) {
+    // The window benchmarks use the real widgets, drawn off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     vodazi::bench::RatioReporter reporter;

@@ -4,9 +4,10 @@
 
 namespace vodazi {
 
+// The caller sieves too while it waits, so one core is left to it.
 unsigned PrimeChunks::DefaultWorkers() {
     const unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp(cores, 1u, 8u);
+    return std::clamp(cores, 2u, 8u) - 1;
 }
 
 PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
@@ -21,7 +22,7 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
         return;
     }
     workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
-    slots_.resize(2 * static_cast<std::size_t>(workers));
+    slots_.resize(2 * static_cast<std::size_t>(workers) + 2);  // room for the caller helping
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
     try {
         for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
@@ -74,6 +75,28 @@ void PrimeChunks::Work() {
     }
 }
 
+// Instead of waiting idle, the caller sieves the next chunk nobody has started, if its slot
+// is free; so a consumer with little to do per prime adds a core to the sieving.
+bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
+    if (stopping_ || nextToSieve_ >= chunkCount_) return false;
+    const std::uint64_t chunk = nextToSieve_;
+    Slot& slot = slots_[chunk % slots_.size()];
+    if (slot.chunk != chunk || slot.ready) return false;
+    ++nextToSieve_;
+    lock.unlock();
+    if (!helperSieve_) helperSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
+    std::exception_ptr failure;
+    try {
+        SieveChunk(*helperSieve_, chunk, slot.primes);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    lock.lock();
+    slot.failure = failure;
+    slot.ready = true;
+    return true;
+}
+
 bool PrimeChunks::Next(std::span<const std::uint32_t>& primes) {
     if (nextToTake_ >= chunkCount_) return false;
     const std::uint64_t chunk = nextToTake_++;
@@ -92,7 +115,9 @@ bool PrimeChunks::Next(std::span<const std::uint32_t>& primes) {
         slotFree_.notify_all();
     }
     Slot& slot = slots_[chunk % slots_.size()];
-    slotReady_.wait(lock, [&] { return slot.ready && slot.chunk == chunk; });
+    while (!(slot.ready && slot.chunk == chunk)) {
+        if (!HelpSieve(lock)) slotReady_.wait(lock);
+    }
     if (slot.failure) std::rethrow_exception(slot.failure);
     primes = slot.primes.View();
     return true;

@@ -42,6 +42,7 @@ private:
 
     void SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
     void Work();
+    bool HelpSieve(std::unique_lock<std::mutex>& lock);
     void Stop();
 
     std::uint32_t lo_;
@@ -53,6 +54,7 @@ private:
 
     // Inline mode.
     std::unique_ptr<WheelSieve> inlineSieve_;
+    std::unique_ptr<WheelSieve> helperSieve_;  // the caller's own, when it helps the workers
     PrimeBuffer inlineBuffer_;
 
     // Threaded mode.

@@ -1,6 +1,5 @@
 #include "report/ReportFile.h"
 
-#include <charconv>
 
 #include "platform/Conversions.h"
 
@@ -13,6 +12,7 @@ ReportFile::~ReportFile() { Abandon(); }
 // The name is read afresh for each question asked of the file system.
 bool ReportFile::Open(const FileNameGetter& fileName) {
     Abandon();
+    lines_ = AscendingDecimal();
     service_ = std::make_unique<FileService>();
     if (!service_->FolderExists(service_->GetParentFolderName(fileName()))) {
         messages_.Show("Folder dosnt exist", MessageButtons::Ok);
@@ -40,17 +40,12 @@ void ReportFile::Header(std::int32_t start, std::int32_t end) {
 void ReportFile::Prime(std::uint32_t n) { Primes({&n, 1}); }
 
 void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
-    constexpr std::size_t LongestLine = 10 + 2;  // 4294967295 and CR LF
     constexpr std::size_t LinesAtOnce = 4096;
     while (!ascending.empty()) {
         const std::size_t lines = std::min(ascending.size(), LinesAtOnce);
-        char* const first = stream_->Room(lines * LongestLine);
+        char* const first = stream_->Room(lines * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes);
         char* out = first;
-        for (const std::uint32_t n : ascending.first(lines)) {
-            out = std::to_chars(out, out + 10, n).ptr;
-            *out++ = '\r';
-            *out++ = '\n';
-        }
+        for (const std::uint32_t n : ascending.first(lines)) out = lines_.WriteLine(n, out);
         stream_->Commit(static_cast<std::size_t>(out - first));
         ascending = ascending.subspan(lines);
     }

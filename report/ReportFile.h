@@ -4,6 +4,7 @@
 
 #include "calc/Outputs.h"
 #include "calc/UserServices.h"
+#include "report/AscendingDecimal.h"
 #include "report/FileService.h"
 #include "report/TextStream.h"
 
@@ -27,6 +28,7 @@ private:
     MessageBoxService& messages_;
     std::unique_ptr<FileService> service_;
     std::unique_ptr<TextStream> stream_;
+    AscendingDecimal lines_;
 };
 
 }  // namespace vodazi

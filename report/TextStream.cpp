@@ -38,9 +38,11 @@ TextStream::~TextStream() {
 void TextStream::CreateTemporary() {
     const fs::path target(path_);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string stem = "." + target.filename().string() + ".";
     for (unsigned attempt = 0;; ++attempt) {
-        const fs::path candidate = folder / (stem + std::to_string(attempt) + ".part");
+        // Hidden, beside the target, so that the final rename stays within one file system.
+        std::string name(".");
+        name.append(target.filename().string()).append(".").append(std::to_string(attempt)).append(".part");
+        const fs::path candidate = folder / name;
         // "x": create it new, never open a file someone else left there.
         file_ = std::fopen(candidate.c_str(), "wbx");
         if (file_ != nullptr) {

@@ -21,13 +21,20 @@ public:
     std::uint32_t At(std::size_t index) const;
 
 private:
-    static constexpr std::size_t AnchorEvery = 64;
-    static constexpr std::size_t BlockItems = std::size_t{1} << 20;
+    bool AppendGroup(const std::uint32_t* group);
 
+    static constexpr std::size_t AnchorEvery = 64;
+    // One huge page of gaps per block: a hundred megabytes of list then cost fifty page
+    // faults rather than twenty-five thousand, which is most of the time of filling it.
+    static constexpr std::size_t BlockItems = std::size_t{1} << 21;
+
+    struct FreeBytes {
+        void operator()(std::uint8_t* bytes) const;
+    };
     struct Block {
-        std::unique_ptr<std::uint8_t[]> halfGaps = std::make_unique_for_overwrite<std::uint8_t[]>(BlockItems);
-        std::unique_ptr<std::uint32_t[]> anchors =
-            std::make_unique_for_overwrite<std::uint32_t[]>(BlockItems / AnchorEvery);
+        Block();
+        std::unique_ptr<std::uint8_t[], FreeBytes> halfGaps;
+        std::unique_ptr<std::uint32_t[]> anchors;
     };
 
     std::vector<Block> blocks_;

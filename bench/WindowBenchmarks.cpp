@@ -1,0 +1,193 @@
+// list_fill and report_file: the two kinds of run over the whole range 3..2147483647, from
+// the click to the list window ready to show, or to the closed report file.
+
+#include <benchmark/benchmark.h>
+#include <primesieve.hpp>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "calc/CalculationRun.h"
+#include "platform/QtBusyPointer.h"
+#include "report/ReportFile.h"
+#include "windows/FPrimeList.h"
+#include "windows/ListWindowOutput.h"
+#include "windows/RIdizev.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace vodazi;
+
+constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
+
+double ResidentMegabytes() {
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+double PeakResidentMegabytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1e3;  // kilobytes
+}
+
+// Answers every question with its default and never blocks.
+class SilentMessages : public MessageBoxService {
+public:
+    MessageAnswer Show(const std::string&, MessageButtons buttons, const std::optional<std::string>&) override {
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
+};
+
+// The real list window filled by the run; instead of opening it modally, the benchmark stops
+// the clock and counts what it holds.
+class ListReadyToShow : public ListOutput {
+public:
+    ListWindowOutput real;
+    std::chrono::steady_clock::time_point ready;
+    std::uint64_t items = 0;
+
+    void Prepare() override { real.Prepare(); }
+    void Prime(std::uint32_t n) override { real.Prime(n); }
+    void Primes(std::span<const std::uint32_t> primes) override { real.Primes(primes); }
+    void ShowModal() override {
+        ready = std::chrono::steady_clock::now();
+        items = real.Window()->Items().Size();
+        real.Discard();
+    }
+    void Discard() override { real.Discard(); }
+};
+
+struct Desk {
+    SilentMessages messages;
+    ReportFile report{messages};
+    RIdizev window{report};
+    QtBusyPointer pointer;
+};
+
+void ListFillOurs(benchmark::State& state) {
+    for (auto _ : state) {
+        Desk desk;
+        ListReadyToShow list;
+        desk.window.SetStartText("3");
+        desk.window.SetEndText("2147483647");
+        CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
+        const double baseline = ResidentMegabytes();
+        const auto start = std::chrono::steady_clock::now();
+        run.Primzahlen_Click();
+        state.SetIterationTime(std::chrono::duration<double>(list.ready - start).count());
+        if (list.items != PrimesInWholeRange) state.SkipWithError("wrong item count");
+        state.counters["peak_rss_MB"] = PeakResidentMegabytes();
+        state.counters["bytes_per_prime_x100"] = (PeakResidentMegabytes() - baseline) * 1e6 / PrimesInWholeRange * 100;
+    }
+}
+
+void EnumerateWithPrimesieve(benchmark::State& state) {
+    for (auto _ : state) {
+        primesieve::iterator it;
+        it.jump_to(3, 2147483647);
+        std::uint64_t count = 0;
+        for (std::uint64_t p = it.next_prime(); p <= 2147483647u; p = it.next_prime()) ++count;
+        if (count != PrimesInWholeRange) state.SkipWithError("wrong prime count");
+    }
+}
+
+fs::path BenchFolder() {
+    const char* chosen = std::getenv("VODAZI_BENCH_DIR");
+    const fs::path folder = fs::path(chosen != nullptr ? chosen : fs::temp_directory_path().string()) /
+                            ("vodazi-bench-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::uintmax_t lastReportBytes = 0;
+
+void ReportFileOurs(benchmark::State& state) {
+    const fs::path folder = BenchFolder();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(folder / "vodazi.txt");
+        ::sync();
+        Desk desk;
+        ListReadyToShow list;
+        desk.window.SetStartText("3");
+        desk.window.SetEndText("2147483647");
+        CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
+        // The window's own file name box, ticked, as a user would fill it.
+        struct ToFile : RunView {
+            RunView& window;
+            std::string name;
+            ToFile(RunView& w, std::string n) : window(w), name(std::move(n)) {}
+            std::string StartText() const override { return window.StartText(); }
+            void SetStartText(const std::string& t) override { window.SetStartText(t); }
+            std::string EndText() const override { return window.EndText(); }
+            void SetEndText(const std::string& t) override { window.SetEndText(t); }
+            int OutputCheckValue() const override { return 1; }
+            std::string ReportFileName() const override { return name; }
+            void ShowProgressTrack() override { window.ShowProgressTrack(); }
+            void HideProgressTrack() override { window.HideProgressTrack(); }
+            void ShowProgressFill() override { window.ShowProgressFill(); }
+            void HideProgressFill() override { window.HideProgressFill(); }
+            void SetProgressFillWidth(float t) override { window.SetProgressFillWidth(t); }
+        } view(desk.window, (folder / "vodazi.txt").string());
+        CalculationRun fileRun(RunServices{view, list, desk.report, desk.messages, desk.pointer});
+        state.ResumeTiming();
+        fileRun.Primzahlen_Click();
+        state.PauseTiming();
+        lastReportBytes = fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
+        if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
+        fs::remove(folder / "vodazi.txt");
+        state.ResumeTiming();
+    }
+    fs::remove_all(folder);
+}
+
+// Times a shell command; the peers are separate programs.
+void TimeCommand(benchmark::State& state, const std::string& command, const fs::path& output) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(output);
+        ::sync();
+        state.ResumeTiming();
+        if (std::system(command.c_str()) != 0) state.SkipWithError(("failed: " + command).c_str());
+        state.PauseTiming();
+        fs::remove(output);
+        state.ResumeTiming();
+    }
+}
+
+void ReportFileDd(benchmark::State& state) {
+    const fs::path folder = BenchFolder();
+    const std::uintmax_t bytes = lastReportBytes != 0 ? lastReportBytes : 1'151'174'003;
+    const fs::path out = folder / "dd.out";
+    const std::string command = "dd if=/dev/zero of='" + out.string() + "' bs=1M count=" +
+                                std::to_string(bytes >> 20) + " status=none";
+    TimeCommand(state, command, out);
+    fs::remove_all(folder);
+}
+
+void ReportFilePrimesieve(benchmark::State& state) {
+    const fs::path folder = BenchFolder();
+    const fs::path out = folder / "primesieve.out";
+    TimeCommand(state, "primesieve 3 2147483647 --print > '" + out.string() + "'", out);
+    fs::remove_all(folder);
+}
+
+}  // namespace
+
+BENCHMARK(ListFillOurs)->Name("list_fill/ours")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseManualTime();
+BENCHMARK(EnumerateWithPrimesieve)->Name("list_fill/peer")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
+BENCHMARK(ReportFileOurs)->Name("report_file/ours")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
+BENCHMARK(ReportFileDd)->Name("report_file/peer")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
+BENCHMARK(ReportFilePrimesieve)->Name("report_file/peer_primesieve")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();

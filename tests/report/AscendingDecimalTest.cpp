@@ -1,0 +1,51 @@
+#include "report/AscendingDecimal.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace vodazi {
+namespace {
+
+std::string Lines(const std::vector<std::uint32_t>& numbers) {
+    AscendingDecimal lines;
+    std::string text(numbers.size() * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes, '\0');
+    char* out = text.data();
+    for (const std::uint32_t n : numbers) out = lines.WriteLine(n, out);
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
+}
+
+std::string Expected(const std::vector<std::uint32_t>& numbers) {
+    std::string text;
+    for (const std::uint32_t n : numbers) text += std::to_string(n) + "\r\n";
+    return text;
+}
+
+TEST(AscendingDecimal, CarriesIntoNewDigits) {
+    const std::vector<std::uint32_t> numbers{0, 1, 9, 10, 99, 101, 999, 1000, 1998, 2997, 99999, 100998,
+                                             2147483629, 2147483647, 4294967295u};
+    EXPECT_EQ(Lines(numbers), Expected(numbers));
+}
+
+TEST(AscendingDecimal, JumpsAndStepsBackAreWrittenInFull) {
+    const std::vector<std::uint32_t> numbers{3, 5000, 7, 7, 1000000007, 11, 4000000000u, 3};
+    EXPECT_EQ(Lines(numbers), Expected(numbers));
+}
+
+TEST(AscendingDecimal, MatchesPlainConversionOnRandomSeries) {
+    std::mt19937 random(42);
+    for (int series = 0; series < 50; ++series) {
+        std::vector<std::uint32_t> numbers;
+        std::uint64_t n = std::uniform_int_distribution<std::uint32_t>(0, 4'000'000'000u)(random);
+        for (int i = 0; i < 5000 && n <= 0xFFFFFFFFu; ++i) {
+            numbers.push_back(static_cast<std::uint32_t>(n));
+            n += std::uniform_int_distribution<std::uint32_t>(0, 1200)(random);
+        }
+        ASSERT_EQ(Lines(numbers), Expected(numbers));
+    }
+}
+
+}  // namespace
+}  // namespace vodazi
