@@ -25,6 +25,25 @@ namespace {
 using testing::ModalScript;
 using testing::SeenMessage;
 
+// Calls `action` from the event loop once after `widget` has been shown.
+class OnShow : public QObject {
+public:
+    OnShow(QWidget* widget, std::function<void()> action) : action_(std::move(action)) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && action_) {
+            QTimer::singleShot(0, this, std::exchange(action_, {}));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> action_;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     QtMessageBox messages;
@@ -227,7 +246,8 @@ TEST_F(MainWindowTest, DuringARunInputIsIgnoredAndTheWindowStays) {
 
     bool closeRefused = false;
     bool sawBusy = false;
-    QTimer::singleShot(100, [&] {
+    // Acts once the run has shown its progress bar, from within the run's own repaints.
+    OnShow busy(Control<SolidRectangle>("AktFill"), [&] {
         sawBusy = window.RunInProgress() && QApplication::overrideCursor() != nullptr &&
                   Control<SolidRectangle>("AktFill")->isVisible();
         closeRefused = !window.close();
