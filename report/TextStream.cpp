@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "calc/UserServices.h"
+#include "report/SystemCalls.h"
 
 namespace fs = std::filesystem;
 
@@ -116,7 +117,7 @@ void TextStream::WriterLoop() {
         std::vector<char> buffer = std::move(full_.front());
         lock.unlock();
         std::string error;
-        if (std::fwrite(buffer.data(), 1, buffer.size(), file_) != buffer.size()) {
+        if (system_calls::Write(file_, buffer.data(), buffer.size()) != buffer.size()) {
             error = SystemReason(errno);
         }
         lock.lock();
@@ -143,12 +144,12 @@ void TextStream::Close() {
     ThrowIfFailed();
     std::FILE* file = file_;
     file_ = nullptr;
-    if (std::fflush(file) != 0) {
+    if (system_calls::Flush(file) != 0) {
         const int error = errno;
         std::fclose(file);
         Fail(SystemReason(error));
     }
-    if (std::fclose(file) != 0) Fail(SystemReason(errno));
+    if (system_calls::Close(file) != 0) Fail(SystemReason(errno));
 
     std::error_code error;
     const fs::file_status old = fs::status(path_, error);
@@ -156,7 +157,7 @@ void TextStream::Close() {
         fs::permissions(temporaryPath_, old.permissions(), fs::perm_options::replace, error);
         if (error) Fail(error.message());
     }
-    fs::rename(temporaryPath_, path_, error);
+    system_calls::Rename(temporaryPath_, path_, error);
     if (error) Fail(error.message());
     finished_ = true;
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -73,7 +74,7 @@ private:
 
     QTimer timer_;
     std::deque<Action> actions_;
-    QWidget* handled_ = nullptr;
+    QPointer<QWidget> handled_;  // cleared when it is destroyed, so a new window at the same address counts
     int unexpected_ = 0;
 };
 
