@@ -51,7 +51,7 @@ std::string OutOfRangeMessage() {
 
 std::string NotANumberMessage() { return "A value is not a number. Please enter whole numbers."; }
 
-CalculationRun::CalculationRun(RunServices services, ScanOptions options)
+CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
     : services_(services), options_(options) {}
 
 void CalculationRun::Primzahlen_Click() {

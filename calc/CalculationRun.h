@@ -31,7 +31,7 @@ struct RunServices {
 // restore the window, and in list mode show the list modally. Synchronous.
 class CalculationRun {
 public:
-    explicit CalculationRun(RunServices services, ScanOptions options = DefaultScanOptions());
+    explicit CalculationRun(const RunServices& services, ScanOptions options = DefaultScanOptions());
 
     void Primzahlen_Click();
 

@@ -5,11 +5,12 @@
 
 namespace vodazi {
 
-QtBusyPointer::~QtBusyPointer() { SetMousePointer(MousePointer::Default); }
+QtBusyPointer::~QtBusyPointer() { Override(false); }
 
-void QtBusyPointer::SetMousePointer(MousePointer pointer) {
-    // Override cursors stack in Qt; the pointer here is a single setting, so it is set once.
-    const bool busy = pointer == MousePointer::Hourglass;
+void QtBusyPointer::SetMousePointer(MousePointer pointer) { Override(pointer == MousePointer::Hourglass); }
+
+// Override cursors stack in Qt; the pointer here is a single setting, so it is set once.
+void QtBusyPointer::Override(bool busy) {
     if (busy == overriding_) return;
     if (busy) {
         QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));

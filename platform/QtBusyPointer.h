@@ -11,6 +11,8 @@ public:
     void SetMousePointer(MousePointer pointer) override;
 
 private:
+    void Override(bool busy);
+
     bool overriding_ = false;
 };
 

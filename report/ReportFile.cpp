@@ -7,11 +7,11 @@ namespace vodazi {
 
 ReportFile::ReportFile(MessageBoxService& messages) : messages_(messages) {}
 
-ReportFile::~ReportFile() { Abandon(); }
+ReportFile::~ReportFile() { Close(); }
 
 // The name is read afresh for each question asked of the file system.
 bool ReportFile::Open(const FileNameGetter& fileName) {
-    Abandon();
+    Close();
     lines_ = AscendingDecimal();
     service_ = std::make_unique<FileService>();
     if (!service_->FolderExists(service_->GetParentFolderName(fileName()))) {
@@ -58,7 +58,10 @@ void ReportFile::Finish() {
     service_.reset();
 }
 
-void ReportFile::Abandon() {
+void ReportFile::Abandon() { Close(); }
+
+// Drops an unfinished stream with what it wrote, and the file service.
+void ReportFile::Close() noexcept {
     if (stream_) stream_->Discard();
     stream_.reset();
     service_.reset();

@@ -25,6 +25,8 @@ public:
     void Abandon() override;
 
 private:
+    void Close() noexcept;
+
     MessageBoxService& messages_;
     std::unique_ptr<FileService> service_;
     std::unique_ptr<TextStream> stream_;

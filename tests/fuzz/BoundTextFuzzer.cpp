@@ -1,0 +1,74 @@
+// Arbitrary bytes as the Start and End texts (split at the first newline): the run must
+// either reject them with one message and change nothing, or reach bounds with
+// 3 <= start <= end <= 2147483647, and never crash or hit undefined behaviour.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "../calc/RecordingDoubles.h"
+#include "calc/CalculationRun.h"
+#include "calc/FillProgress.h"
+#include "calc/RangeNormalisation.h"
+
+namespace {
+
+using namespace vodazi;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The report file is chosen and its open declines, so a run stops right after the bounds:
+// everything before the scan runs, and no range, however large, is scanned.
+void CheckWholeRun(const std::string& start, const std::string& end) {
+    testing::Log log;
+    testing::RecordingView view(log);
+    testing::RecordingPointer pointer(log);
+    testing::ScriptedMessages messages(log);
+    testing::RecordingList list(log);
+    testing::RecordingReport report(log);
+    report.openResult = false;
+    view.start = start;
+    view.end = end;
+    view.check = 1;
+    CalculationRun run(RunServices{view, list, report, messages, pointer}, ScanOptions{0});
+    run.Primzahlen_Click();
+
+    Require(pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible);
+    if (!messages.shown.empty()) {  // rejected: one message, nothing else happened
+        Require(log.size() == 1 && messages.shown.size() == 1);
+        Require(view.start == start && view.end == end);
+    } else {
+        Require(report.namesAsked.size() == 1);
+    }
+}
+
+void CheckBoundsOf(const std::string& start, const std::string& end) {
+    if (CheckBounds(start, end) != BoundCheck::Accepted) return;
+    const ConvertedBounds converted = ConvertBounds(start, end);
+    if (converted.status != BoundCheck::Accepted) return;
+    testing::Log log;
+    testing::RecordingView view(log);
+    view.start = start;
+    view.end = end;
+    const RangeBounds bounds = NormalizeRange(converted.values, view);
+    Require(MinStart <= bounds.start && bounds.start <= bounds.end && bounds.end <= MaxBound);
+    Require(log.empty() || log.size() == 2);  // both boxes or neither
+    const ProgressSetup progress = SetUpProgress(bounds);
+    Require(progress.fillStep >= 0.0 && progress.fillStep <= TrackWidth);
+    Require(CandidatesOf(bounds).count <= (static_cast<std::uint64_t>(MaxBound) + 1) / 2);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::size_t split = input.find('\n');
+    const std::string start = input.substr(0, split);
+    const std::string end = split == std::string::npos ? std::string() : input.substr(split + 1);
+    CheckWholeRun(start, end);
+    CheckBoundsOf(start, end);
+    return 0;
+}
