@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev googletest
+  dpkg-dev desktop-file-utils
   "$@"
 )
 

@@ -15,6 +15,7 @@
 
 #include "ModalScript.h"
 #include "platform/SolidRectangle.h"
+#include "platform/Twips.h"
 #include "report/ReportFile.h"
 #include "windows/FPrimeList.h"
 #include "windows/PrimeListView.h"
@@ -115,6 +116,27 @@ TEST_F(MainWindowTest, StartsInItsDesignState) {
     EXPECT_TRUE(button->font().bold());
     EXPECT_EQ(button->geometry(), QRect(32, 152, 265, 41));
     EXPECT_EQ(QApplication::focusWidget(), button);
+}
+
+// Run again with QT_SCALE_FACTOR set (see tests/CMakeLists.txt): the layout is in
+// device-independent pixels, so only the device pixels grow.
+TEST_F(MainWindowTest, KeepsItsProportionsWhenScaled) {
+    const double scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
+                             ? 1.0
+                             : qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+    EXPECT_DOUBLE_EQ(window.devicePixelRatioF(), scale);
+    EXPECT_EQ(window.grab().toImage().size(), QSize(qRound(326 * scale), qRound(253 * scale)));
+    const std::pair<const char*, QRect> design[] = {
+        {"Datei", TwipsRect(480, 1440, 1815, 255)}, {"FName", TwipsRect(480, 1800, 3975, 285)},
+        {"Ende", TwipsRect(1680, 840, 1215, 285)},   {"Start", TwipsRect(1680, 360, 1215, 285)},
+        {"Primzahlen", TwipsRect(480, 2280, 3975, 615)}, {"LPmax", TwipsRect(3000, 840, 1815, 255)},
+        {"AktStatus", TwipsRect(480, 3120, 3975, 255)}, {"LEnde", TwipsRect(480, 840, 975, 255)},
+        {"LStart", TwipsRect(480, 360, 975, 255)}};
+    for (const auto& [name, geometry] : design) {
+        const auto* control = window.findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(control->geometry(), geometry) << name;
+    }
 }
 
 TEST_F(MainWindowTest, TabRunsFromTheButtonThroughTheBoxesToTheCheckBox) {
