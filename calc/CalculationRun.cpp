@@ -49,7 +49,7 @@ std::string OutOfRangeMessage() {
     return "A value is out of range. Min. is 3 and max. is " + IntToText(MaxBound);
 }
 
-std::string NotANumberMessage() { return "A value is not a number. Please enter whole numbers."; }
+std::string NotANumberMessage() { return "A value is not a number."; }
 
 CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
     : services_(services), options_(options) {}

@@ -11,9 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "../calc/RecordingDoubles.h"
-#include "calc/CalculationRun.h"
-#include "report/ReportFile.h"
+#include "ReportRunFixture.h"
 #include "report/SystemCalls.h"
 
 namespace fs = std::filesystem;
@@ -32,31 +30,19 @@ struct Fault {
 
 void PrintTo(const Fault& fault, std::ostream* os) { *os << fault.name; }
 
-class ReportFaultTest : public ::testing::TestWithParam<Fault> {
+class ReportFaultTest : public testing::ReportRunFixture<::testing::TestWithParam<Fault>> {
 protected:
-    fs::path folder;
-    testing::Log log;
-    testing::RecordingView view{log};
-    testing::RecordingPointer pointer{log};
-    testing::ScriptedMessages messages{log};
-    testing::RecordingList list{log};
-    ReportFile report{messages};
-    CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
     std::atomic<int> calls[4] = {};
 
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("vodazi-faults-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        view.fileName = (folder / "vodazi.txt").string();
-        view.check = 1;
+        ReportRunFixture::SetUp();
         view.start = "3";
         view.end = "20000000";  // about 11 MB: many buffers
         std::ofstream(view.fileName, std::ios::binary) << "old report\r\n";
     }
     void TearDown() override {
         system_calls::SetFaultHook({});
-        fs::remove_all(folder);
+        ReportRunFixture::TearDown();
     }
 
     // Counts the calls of a run that fails nothing.
@@ -91,18 +77,13 @@ TEST_P(ReportFaultTest, IsToldOnceAndLosesNothing) {
     EXPECT_NE(told.find(view.fileName), std::string::npos) << told;
     EXPECT_NE(told.find(std::strerror(fault.error)), std::string::npos) << told;
     EXPECT_FALSE(messages.shown[1].title.has_value());
-    EXPECT_EQ(pointer.current, MousePointer::Default);
-    EXPECT_FALSE(view.trackVisible);
-    EXPECT_FALSE(view.fillVisible);
-    EXPECT_TRUE(list.shownItems.empty());
+    ExpectWindowRestored();
 
     std::ifstream in(view.fileName, std::ios::binary);
     std::ostringstream contents;
     contents << in.rdbuf();
     EXPECT_EQ(contents.str(), "old report\r\n");
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    EXPECT_EQ(names, (std::vector<std::string>{"vodazi.txt"}));
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,8 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "../calc/RecordingDoubles.h"
-#include "calc/CalculationRun.h"
+#include "ReportRunFixture.h"
 
 namespace fs = std::filesystem;
 
@@ -31,38 +30,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Everything in the folder but the names given: temporary files must not stay behind.
-std::vector<std::string> FolderListing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A report-file run through the real ReportFile, with the window and the message boxes
-// recorded.
-class ReportRunTest : public ::testing::Test {
+class ReportRunTest : public testing::ReportRunFixture<::testing::Test> {
 protected:
-    fs::path folder;
-    Log log;
-    testing::RecordingView view{log};
-    testing::RecordingPointer pointer{log};
-    testing::ScriptedMessages messages{log};
-    testing::RecordingList list{log};
-    ReportFile report{messages};
-    CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
-
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("vodazi-report-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        view.fileName = (folder / "vodazi.txt").string();
-        view.check = 1;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     void Run(const std::string& start, const std::string& end) {
         view.start = start;
         view.end = end;
@@ -70,10 +39,7 @@ protected:
     }
 
     void ExpectRestored() const {
-        EXPECT_EQ(pointer.current, MousePointer::Default);
-        EXPECT_FALSE(view.trackVisible);
-        EXPECT_FALSE(view.fillVisible);
-        EXPECT_TRUE(list.shownItems.empty());
+        ExpectWindowRestored();
         EXPECT_EQ(list.prepared, 0);
     }
 };
@@ -85,7 +51,7 @@ TEST_F(ReportRunTest, WritesTheExactReportSilently) {
     Run("3", "20");
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(FolderListing(folder), (std::vector<std::string>{"vodazi.txt"}));
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
     ExpectRestored();
 }
 
@@ -134,7 +100,7 @@ TEST_F(ReportRunTest, AnsweringYesReplacesTheReportCompletelyAndKeepsItsPermissi
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
     EXPECT_EQ(fs::status(view.fileName).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(FolderListing(folder), (std::vector<std::string>{"vodazi.txt"}));
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
 
 TEST_F(ReportRunTest, MissingFolderCreatesNothing) {
@@ -143,7 +109,7 @@ TEST_F(ReportRunTest, MissingFolderCreatesNothing) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].prompt, "Folder dosnt exist");
     EXPECT_FALSE(messages.shown[0].title.has_value());
-    EXPECT_TRUE(FolderListing(folder).empty());
+    EXPECT_TRUE(FolderListing().empty());
     EXPECT_EQ(view.widths, (std::vector<float>{0.0f}));
     ExpectRestored();
 }
@@ -171,7 +137,7 @@ TEST_F(ReportRunTest, ANameThatIsAFolderIsReportedAndLeftAlone) {
     EXPECT_NE(messages.shown[0].prompt.find(view.fileName), std::string::npos);
     EXPECT_NE(messages.shown[0].prompt.find("not a regular file"), std::string::npos);
     EXPECT_TRUE(fs::is_directory(folder / "vodazi.txt"));
-    EXPECT_EQ(FolderListing(folder), (std::vector<std::string>{"vodazi.txt"}));
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
     ExpectRestored();
 }
 
@@ -198,7 +164,7 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
-    EXPECT_EQ(FolderListing(folder), (std::vector<std::string>{"vodazi.txt"}));
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
 
 TEST(ReportFile, ReadsTheNameAfreshForEachServiceCall) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,6 +91,26 @@ protected:
         });
     }
 
+    using Items = std::vector<std::uint32_t>;
+
+    // Types the bounds, clicks, and returns the items of the list window, or nothing when
+    // no list window opened.
+    std::optional<Items> ListRun(const QString& start, const QString& end) {
+        Type("Start", start);
+        Type("Ende", end);
+        ModalScript script;
+        Items items;
+        bool opened = false;
+        ExpectList(script, &items, [&opened](FPrimeList& list) {
+            opened = true;
+            QTest::mouseClick(list.ExitButton(), Qt::LeftButton);
+        });
+        Click();
+        EXPECT_EQ(script.Unexpected(), 0);
+        if (!opened) return std::nullopt;
+        return items;
+    }
+
     void ExpectRestored() {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_FALSE(Control<SolidRectangle>("AktStatus")->isVisible());
@@ -166,48 +187,26 @@ TEST_F(MainWindowTest, CheckBoxShowsTheFileNameAndKeepsAnEditedOne) {
 }
 
 TEST_F(MainWindowTest, ListsThePrimesOfTheRangeInOrder) {
-    Type("Start", "3");
-    Type("Ende", "20");
-    ModalScript script;
-    std::vector<std::uint32_t> items;
-    ExpectList(script, &items);
-    Click();
-    EXPECT_EQ(items, (std::vector<std::uint32_t>{3, 5, 7, 11, 13, 17, 19}));
-    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
     ExpectRestored();
 }
 
 TEST_F(MainWindowTest, DefaultsGiveTheHundredSixtySevenPrimesUpToAThousand) {
-    ModalScript script;
-    std::vector<std::uint32_t> items;
-    ExpectList(script, &items);
-    Click();
-    ASSERT_EQ(items.size(), 167u);
-    EXPECT_EQ(items.front(), 3u);
-    EXPECT_EQ(items.back(), 997u);
+    const auto items = ListRun("3", "1000");
+    ASSERT_TRUE(items.has_value());
+    ASSERT_EQ(items->size(), 167u);
+    EXPECT_EQ(items->front(), 3u);
+    EXPECT_EQ(items->back(), 997u);
 }
 
 TEST_F(MainWindowTest, EmptyRangeStillOpensTheListWindow) {
-    Type("Start", "8");
-    Type("Ende", "8");
-    ModalScript script;
-    std::vector<std::uint32_t> items{42};
-    ExpectList(script, &items);
-    Click();
-    EXPECT_TRUE(script.Done());
-    EXPECT_EQ(items, (std::vector<std::uint32_t>{42}));  // nothing was added
+    EXPECT_EQ(ListRun("8", "8"), Items{});
 }
 
 TEST_F(MainWindowTest, ExchangedBoundsAreWrittenBack) {
-    Type("Start", "10");
-    Type("Ende", "1");
-    ModalScript script;
-    std::vector<std::uint32_t> items;
-    ExpectList(script, &items);
-    Click();
+    EXPECT_EQ(ListRun("10", "1"), (Items{3, 5, 7}));
     EXPECT_EQ(Control<QLineEdit>("Start")->text(), "1");
     EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "10");
-    EXPECT_EQ(items, (std::vector<std::uint32_t>{3, 5, 7}));
 }
 
 TEST_F(MainWindowTest, OutOfRangeIsToldAndChangesNothing) {
@@ -228,17 +227,8 @@ TEST_F(MainWindowTest, OutOfRangeIsToldAndChangesNothing) {
 }
 
 TEST_F(MainWindowTest, ASecondRunShowsOnlyItsOwnItems) {
-    ModalScript script;
-    std::vector<std::uint32_t> first;
-    std::vector<std::uint32_t> second;
-    ExpectList(script, &first);
-    Click();
-    Type("Start", "3");
-    Type("Ende", "20");
-    ExpectList(script, &second);
-    Click();
-    EXPECT_EQ(first.size(), 167u);
-    EXPECT_EQ(second, (std::vector<std::uint32_t>{3, 5, 7, 11, 13, 17, 19}));
+    EXPECT_EQ(ListRun("3", "1000").value_or(Items{}).size(), 167u);
+    EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
 }
 
 TEST_F(MainWindowTest, EscapeLeavesTheListOpenAndTheTitleBarCloseEndsIt) {

@@ -1,0 +1,59 @@
+#pragma once
+
+// A report-file run through the real ReportFile in a folder of its own, with the window,
+// the pointer and the message boxes recorded. Base is the GoogleTest fixture class.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "../calc/RecordingDoubles.h"
+#include "calc/CalculationRun.h"
+#include "report/ReportFile.h"
+
+namespace vodazi::testing {
+
+template <typename Base>
+class ReportRunFixture : public Base {
+protected:
+    std::filesystem::path folder;
+    Log log;
+    RecordingView view{log};
+    RecordingPointer pointer{log};
+    ScriptedMessages messages{log};
+    RecordingList list{log};
+    ReportFile report{messages};
+    CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
+
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("vodazi-report-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        view.fileName = (folder / "vodazi.txt").string();
+        view.check = 1;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    // Everything in the folder: no temporary file may stay behind.
+    std::vector<std::string> FolderListing() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void ExpectWindowRestored() const {
+        EXPECT_EQ(pointer.current, MousePointer::Default);
+        EXPECT_FALSE(view.trackVisible);
+        EXPECT_FALSE(view.fillVisible);
+        EXPECT_TRUE(list.shownItems.empty());
+    }
+};
+
+}  // namespace vodazi::testing
