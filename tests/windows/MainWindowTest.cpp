@@ -171,6 +171,14 @@ TEST_F(MainWindowTest, TabRunsFromTheButtonThroughTheBoxesToTheCheckBox) {
     EXPECT_EQ(order, (std::vector<QString>{"Primzahlen", "Start", "Ende", "FName", "Datei"}));
 }
 
+TEST_F(MainWindowTest, EnterInABoundBoxStartsNoRun) {
+    ModalScript script;
+    QTest::keyClick(Control<QLineEdit>("Ende"), Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_EQ(script.Unexpected(), 0);
+    EXPECT_EQ(window.ListWindow().Window(), nullptr);
+}
+
 TEST_F(MainWindowTest, CheckBoxShowsTheFileNameAndKeepsAnEditedOne) {
     auto* datei = Control<QCheckBox>("Datei");
     auto* name = Control<QLineEdit>("FName");
