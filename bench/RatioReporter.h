@@ -34,6 +34,8 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
+        std::fflush(stdout);
+        std::printf("\n");  // the console reporter may leave a colour reset at the line start
         for (const auto& [name, figure] : figures_) {
             const auto ours = figure.seconds.find("ours");
             if (ours == figure.seconds.end()) continue;
