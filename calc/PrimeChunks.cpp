@@ -54,7 +54,12 @@ void PrimeChunks::SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer
 }
 
 void PrimeChunks::Work() {
-    WheelSieve sieve(sievingPrimes_);
+    std::unique_ptr<WheelSieve> sieve;
+    try {
+        sieve = std::make_unique<WheelSieve>(sievingPrimes_);
+    } catch (...) {
+        return;  // the caller sieves what this worker cannot
+    }
     std::unique_lock lock(mutex_);
     while (!stopping_ && nextToSieve_ < chunkCount_) {
         const std::uint64_t chunk = nextToSieve_++;
@@ -64,7 +69,7 @@ void PrimeChunks::Work() {
         lock.unlock();
         std::exception_ptr failure;
         try {
-            SieveChunk(sieve, chunk, slot.primes);
+            SieveChunk(*sieve, chunk, slot.primes);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -84,9 +89,9 @@ bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
     if (slot.chunk != chunk || slot.ready) return false;
     ++nextToSieve_;
     lock.unlock();
-    if (!helperSieve_) helperSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
     std::exception_ptr failure;
     try {
+        if (!helperSieve_) helperSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
         SieveChunk(*helperSieve_, chunk, slot.primes);
     } catch (...) {
         failure = std::current_exception();

@@ -86,16 +86,14 @@ void RIdizev::Datei_Click() {
 }
 
 void RIdizev::Primzahlen_Click() {
-    if (running_) return;
+    if (running_) return;  // input is swallowed during a run; this only guards re-entry
     running_ = true;
+    const struct Finished {
+        bool& running;
+        ~Finished() { running = false; }
+    } finished{running_};
     paintPump_.Restart();
-    try {
-        run_->Primzahlen_Click();
-    } catch (...) {
-        running_ = false;
-        throw;
-    }
-    running_ = false;
+    run_->Primzahlen_Click();
 }
 
 // A run cannot be interrupted: the window stays until it is over.
