@@ -17,11 +17,13 @@ std::string NativeFileName(const std::string& fileName) {
 }
 
 std::string FileService::GetParentFolderName(const std::string& fileName) const {
+    if (fileName.empty()) return {};  // no name, no folder
     const fs::path parent = fs::path(NativeFileName(fileName)).parent_path();
     return parent.empty() ? "." : parent.string();
 }
 
 bool FileService::FolderExists(const std::string& folderName) const {
+    if (folderName.empty()) return false;
     std::error_code error;
     return fs::is_directory(fs::path(NativeFileName(folderName)), error);
 }

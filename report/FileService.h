@@ -12,7 +12,8 @@ namespace vodazi {
 // such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name.
 class FileService {
 public:
-    // The folder that would hold the file; "." for a name without a folder part.
+    // The folder that would hold the file; "." for a name without a folder part, "" for no
+    // name at all.
     std::string GetParentFolderName(const std::string& fileName) const;
     bool FolderExists(const std::string& folderName) const;
     // True when a regular file of that name exists (following links).

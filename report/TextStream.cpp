@@ -23,8 +23,8 @@ std::string SystemReason(int error) { return std::generic_category().message(err
 TextStream::TextStream(std::string displayName, std::string path)
     : displayName_(std::move(displayName)), path_(std::move(path)) {
     CreateTemporary();
-    current_.resize(BufferBytes);
     try {
+        current_.resize(BufferBytes);
         writer_ = std::thread([this] { WriterLoop(); });
     } catch (...) {
         Discard();

@@ -38,8 +38,8 @@ RIdizev::RIdizev(ReportOutput& report, QWidget* parent) : QWidget(parent) {
 RIdizev::~RIdizev() = default;
 
 void RIdizev::CreateControls() {
-    // In the window's control order; later controls lie in front of earlier ones, so the red
-    // fill is created after the white track.
+    // In the window's control order, but for the two rectangles: the red fill must lie in
+    // front of the white track, and a later widget lies in front of an earlier one.
     datei_ = Place(new QCheckBox("Copy to file", this), "Datei", TwipsRect(480, 1440, 1815, 255));
     datei_->setToolTip("Gibt die Berechnung in die angegebene Datei aus");
     fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName", TwipsRect(480, 1800, 3975, 285));
@@ -61,7 +61,6 @@ void RIdizev::CreateControls() {
                     TwipsRect(480, 3480, 3975, 255));
     notice_->setEnabled(false);
 
-    aktFill_->raise();  // the fill is drawn in front of the track
     setTabOrder(primzahlen_, start_);
     setTabOrder(start_, ende_);
     setTabOrder(ende_, fName_);

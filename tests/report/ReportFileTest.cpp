@@ -121,6 +121,20 @@ TEST_F(ReportRunTest, TheDesignDefaultNameHasNoFolderHere) {
     EXPECT_EQ(messages.shown[0].prompt, "Folder dosnt exist");
 }
 
+TEST_F(ReportRunTest, ANameWithoutAFolderMeansTheCurrentFolderAndNoNameNoFolder) {
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    view.fileName = "plain-name.txt";
+    Run("3", "20");
+    EXPECT_EQ(ReadFile(folder / "plain-name.txt"), Report3To20);
+    view.fileName = "";
+    Run("3", "20");
+    fs::current_path(before);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, "Folder dosnt exist");
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"plain-name.txt"}));
+}
+
 TEST_F(ReportRunTest, AFolderPartThatIsAFileIsNoFolder) {
     WriteFile(folder / "plain", "x");
     view.fileName = (folder / "plain" / "vodazi.txt").string();
