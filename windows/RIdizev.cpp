@@ -126,7 +126,12 @@ void RIdizev::ShowProgressFill() {
     aktFill_->show();
     paintPump_.Pump();  // the hourglass and the empty bar show before the scan begins
 }
-void RIdizev::HideProgressFill() { aktFill_->hide(); }
+void RIdizev::HideProgressFill() {
+    aktFill_->hide();
+    // The last pass drops what was typed or clicked since the previous one, before the
+    // list window opens or the window takes input again.
+    if (running_) paintPump_.Pump();
+}
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
