@@ -22,6 +22,7 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
         return;
     }
     workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
+    helperSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
     slots_.resize(2 * static_cast<std::size_t>(workers) + 2);  // room for the caller helping
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
     try {
@@ -66,18 +67,25 @@ void PrimeChunks::Work() {
         Slot& slot = slots_[chunk % slots_.size()];
         slotFree_.wait(lock, [&] { return stopping_ || slot.chunk == chunk; });
         if (stopping_) break;
-        lock.unlock();
-        std::exception_ptr failure;
-        try {
-            SieveChunk(*sieve, chunk, slot.primes);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        lock.lock();
-        slot.failure = failure;
-        slot.ready = true;
+        FillSlot(*sieve, chunk, slot, lock);
         slotReady_.notify_all();
     }
+}
+
+// Sieves the chunk into its slot with the lock released, then marks the slot ready; a
+// failure is kept for the caller to meet when it takes that chunk.
+void PrimeChunks::FillSlot(WheelSieve& sieve, std::uint64_t chunk, Slot& slot,
+                           std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    std::exception_ptr failure;
+    try {
+        SieveChunk(sieve, chunk, slot.primes);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    lock.lock();
+    slot.failure = failure;
+    slot.ready = true;
 }
 
 // Instead of waiting idle, the caller sieves the next chunk nobody has started, if its slot
@@ -88,17 +96,7 @@ bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
     Slot& slot = slots_[chunk % slots_.size()];
     if (slot.chunk != chunk || slot.ready) return false;
     ++nextToSieve_;
-    lock.unlock();
-    std::exception_ptr failure;
-    try {
-        if (!helperSieve_) helperSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
-        SieveChunk(*helperSieve_, chunk, slot.primes);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    lock.lock();
-    slot.failure = failure;
-    slot.ready = true;
+    FillSlot(*helperSieve_, chunk, slot, lock);
     return true;
 }
 

@@ -43,6 +43,7 @@ private:
     void SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
     void Work();
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
+    void FillSlot(WheelSieve& sieve, std::uint64_t chunk, Slot& slot, std::unique_lock<std::mutex>& lock);
     void Stop();
 
     std::uint32_t lo_;
