@@ -17,12 +17,10 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
     if (chunkCount_ == 0) return;
     sievingPrimes_ = SievingPrimesUpTo(hi);
 
-    if (workers == 0 || chunkCount_ == 1) {
-        inlineSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
-        return;
-    }
+    callerSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
+    inline_ = workers == 0 || chunkCount_ == 1;
+    if (inline_) return;
     workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
-    helperSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
     slots_.resize(2 * static_cast<std::size_t>(workers) + 2);  // room for the caller helping
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
     try {
@@ -96,15 +94,15 @@ bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
     Slot& slot = slots_[chunk % slots_.size()];
     if (slot.chunk != chunk || slot.ready) return false;
     ++nextToSieve_;
-    FillSlot(*helperSieve_, chunk, slot, lock);
+    FillSlot(*callerSieve_, chunk, slot, lock);
     return true;
 }
 
 bool PrimeChunks::Next(std::span<const std::uint32_t>& primes) {
     if (nextToTake_ >= chunkCount_) return false;
     const std::uint64_t chunk = nextToTake_++;
-    if (inlineSieve_) {
-        SieveChunk(*inlineSieve_, chunk, inlineBuffer_);
+    if (inline_) {
+        SieveChunk(*callerSieve_, chunk, inlineBuffer_);
         primes = inlineBuffer_.View();
         return true;
     }

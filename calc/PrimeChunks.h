@@ -53,9 +53,9 @@ private:
     std::uint64_t nextToTake_ = 0;
     std::vector<std::uint32_t> sievingPrimes_;
 
-    // Inline mode.
-    std::unique_ptr<WheelSieve> inlineSieve_;
-    std::unique_ptr<WheelSieve> helperSieve_;  // the caller's own, when it helps the workers
+    // The caller's own sieve: all of it in inline mode, else the chunks it helps with.
+    std::unique_ptr<WheelSieve> callerSieve_;
+    bool inline_ = false;
     PrimeBuffer inlineBuffer_;
 
     // Threaded mode.

@@ -1,6 +1,5 @@
 #include "report/ReportFile.h"
 
-
 #include "platform/Conversions.h"
 
 namespace vodazi {
