@@ -87,7 +87,7 @@ void ListFillOurs(benchmark::State& state) {
         CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
         const double baseline = ResidentMegabytes();
         const auto start = std::chrono::steady_clock::now();
-        run.Primzahlen_Click();
+        run.Run();
         state.SetIterationTime(std::chrono::duration<double>(list.ready - start).count());
         if (list.items != PrimesInWholeRange) state.SkipWithError("wrong item count");
         state.counters["peak_rss_MB"] = PeakResidentMegabytes();
@@ -130,7 +130,7 @@ void ReportFileOurs(benchmark::State& state) {
         desk.window.findChild<QLineEdit*>("FName")->setText(QString::fromStdString((folder / "vodazi.txt").string()));
         CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
         state.ResumeTiming();
-        run.Primzahlen_Click();
+        run.Run();
         state.PauseTiming();
         lastReportBytes = fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
         if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");

@@ -2,17 +2,18 @@
 
 #include <new>
 
-#include "calc/RangeNormalisation.h"
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 namespace vodazi {
 namespace {
 
 // Hourglass and progress bar from construction to destruction, so that every way out of a
-// run, thrown or returned, leaves the window as it was.
+// run, thrown or returned, leaves the window as it was. `busy` holds while they show, so the
+// window still knows it is busy while it hides the bar.
 class BusyScope {
 public:
-    BusyScope(RunView& view, BusyPointer& pointer) : view_(view), pointer_(pointer) {
+    BusyScope(RunView& view, BusyPointer& pointer, bool& busy) : view_(view), pointer_(pointer), busy_(busy) {
+        busy_ = true;
         pointer_.SetMousePointer(MousePointer::Hourglass);
         view_.ShowProgressTrack();
         view_.SetProgressFillWidth(0.0f);
@@ -22,6 +23,7 @@ public:
         pointer_.SetMousePointer(MousePointer::Default);
         view_.HideProgressTrack();
         view_.HideProgressFill();
+        busy_ = false;
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
@@ -29,6 +31,7 @@ public:
 private:
     RunView& view_;
     BusyPointer& pointer_;
+    bool& busy_;
 };
 
 std::string FailureMessage(const std::exception& failure) {
@@ -41,10 +44,6 @@ std::string FailureMessage(const std::exception& failure) {
 
 }  // namespace
 
-OutputMode OutputModeOf(int checkValue) {
-    return checkValue == 1 ? OutputMode::ReportFile : OutputMode::List;
-}
-
 std::string OutOfRangeMessage() {
     return "A value is out of range. Min. is 3 and max. is " + IntToText(MaxBound);
 }
@@ -54,44 +53,49 @@ std::string NotANumberMessage() { return "A value is not a number."; }
 CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
     : services_(services), options_(options) {}
 
-void CalculationRun::Primzahlen_Click() {
+void CalculationRun::Run() {
+    if (running_) return;
+    running_ = true;
+    const struct Finished {
+        bool& running;
+        ~Finished() { running = false; }
+    } finished{running_};
+
     RunView& view = services_.view;
-    const auto reject = [this](BoundCheck check) {
-        services_.messages.Show(
-            check == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
-            MessageButtons::Ok);
-    };
-
-    const BoundCheck check = CheckBounds(view.StartText(), view.EndText());
-    if (check != BoundCheck::Accepted) return reject(check);
-    const ConvertedBounds converted = ConvertBounds(view.StartText(), view.EndText());
-    if (converted.status != BoundCheck::Accepted) return reject(converted.status);
-
-    OutputMode mode = OutputMode::List;
-    bool scanned = false;
-    {
-        BusyScope busy(view, services_.pointer);
-        const RangeBounds bounds = NormalizeRange(converted.values, view);
-        const ProgressSetup progress = SetUpProgress(bounds);
-        mode = OutputModeOf(view.OutputCheckValue());
-        try {
-            ScanInto(bounds, progress, mode);
-            scanned = true;
-        } catch (const std::exception& failure) {
-            services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
-        }
-        if (!scanned) {
-            // Nothing half-done may stay behind: no hidden list, no partial report.
-            if (mode == OutputMode::List) services_.list.Discard();
-            else services_.report.Abandon();
-        }
+    const BoundTexts read = ReadBounds(view.StartText(), view.EndText());
+    if (read.status != BoundCheck::Accepted) {
+        services_.messages.Show(read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
+                                MessageButtons::Ok);
+        return;
     }
-    if (scanned && mode == OutputMode::List) services_.list.ShowModal();
+    if (ScanWhileBusy(read)) services_.list.ShowModal();
+}
+
+// The part of a run under the hourglass; true when a filled list window is to be shown.
+bool CalculationRun::ScanWhileBusy(const BoundTexts& read) {
+    RunView& view = services_.view;
+    BusyScope busy(view, services_.pointer, busy_);
+    const NormalizedRange normalized = NormalizeRange(read.start, read.end);
+    if (normalized.exchanged) {
+        view.SetStartText(IntToText(normalized.shownStart));
+        view.SetEndText(IntToText(normalized.shownEnd));
+    }
+    const ProgressSetup progress = SetUpProgress(normalized.bounds);
+    const OutputMode mode = OutputModeOf(view.OutputCheckValue());
+    try {
+        ScanInto(normalized.bounds, progress, mode);
+        return mode == OutputMode::List;
+    } catch (const std::exception& failure) {
+        services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
+    }
+    // Nothing half-done may stay behind: no hidden list, no partial report.
+    if (mode == OutputMode::List) services_.list.Discard();
+    else services_.report.Abandon();
+    return false;
 }
 
 // Returns normally also when the report was abandoned; then there is nothing to show either.
-void CalculationRun::ScanInto(const RangeBounds& bounds, const ProgressSetup& progress,
-                              OutputMode mode) {
+void CalculationRun::ScanInto(const RangeBounds& bounds, const ProgressSetup& progress, OutputMode mode) {
     RunView& view = services_.view;
     const FillWidthSetter setWidth = [&view](float twips) { view.SetProgressFillWidth(twips); };
     if (mode == OutputMode::List) {

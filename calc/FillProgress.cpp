@@ -10,19 +10,11 @@ ProgressSetup SetUpProgress(const RangeBounds& bounds) {
     const std::int32_t span = bounds.end - bounds.start;
     ProgressSetup setup;
     setup.fillStep = span > 0 ? TrackWidth / static_cast<double>(span) : 0.0;
-    setup.progressFill = 0.0;
     return setup;
 }
 
-Candidates CandidatesOf(const RangeBounds& bounds) {
-    const std::int64_t first = bounds.start | 1;  // an even start moves to the next odd number
-    if (first > bounds.end) return {static_cast<std::uint32_t>(first), 0};
-    return {static_cast<std::uint32_t>(first),
-            static_cast<std::uint64_t>((bounds.end - first) / 2 + 1)};
-}
-
 FillWidthChanges::FillWidthChanges(const ProgressSetup& setup, std::uint64_t candidateCount)
-    : step_(2 * setup.fillStep), count_(candidateCount), acc_(setup.progressFill) {}
+    : step_(2 * setup.fillStep), count_(candidateCount), acc_(0.0) {}
 
 std::optional<WidthChange> FillWidthChanges::Next() {
     if (!started_) {

@@ -15,18 +15,9 @@ inline constexpr double TrackWidth = 3975.0;
 // fill is set to floor(ProgressFill_i) twips.
 struct ProgressSetup {
     double fillStep = 0.0;
-    double progressFill = 0.0;
 };
 
 ProgressSetup SetUpProgress(const RangeBounds& bounds);
-
-// Odd candidates of a range: the start, or the next odd number, then every second number.
-struct Candidates {
-    std::uint32_t first = 0;
-    std::uint64_t count = 0;
-};
-
-Candidates CandidatesOf(const RangeBounds& bounds);
 
 struct WidthChange {
     std::uint64_t candidate = 0;  // index of the candidate before whose test it is set

@@ -8,6 +8,13 @@
 
 namespace vodazi {
 
+Candidates CandidatesOf(const RangeBounds& bounds) {
+    const std::int64_t first = bounds.start | 1;  // an even start moves to the next odd number
+    if (first > bounds.end) return {static_cast<std::uint32_t>(first), 0};
+    return {static_cast<std::uint32_t>(first),
+            static_cast<std::uint64_t>((bounds.end - first) / 2 + 1)};
+}
+
 ScanOptions DefaultScanOptions() { return ScanOptions{PrimeChunks::DefaultWorkers()}; }
 
 void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/UserServices.h"
+#include "calc/BusyPointer.h"
 
 namespace vodazi {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/UserServices.h"
+#include "calc/MessageBoxService.h"
 
 namespace vodazi {
 

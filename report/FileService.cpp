@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "calc/UserServices.h"
+#include "calc/RunFailure.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 #include "report/ReportFile.h"
 
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 namespace vodazi {
 

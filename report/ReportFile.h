@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "calc/Outputs.h"
-#include "calc/UserServices.h"
+#include "calc/MessageBoxService.h"
+#include "calc/ReportOutput.h"
 #include "report/AscendingDecimal.h"
 #include "report/FileService.h"
 #include "report/TextStream.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "calc/UserServices.h"
+#include "calc/RunFailure.h"
 #include "report/SystemCalls.h"
 
 namespace fs = std::filesystem;

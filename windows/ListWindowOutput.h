@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "calc/Outputs.h"
+#include "calc/ListOutput.h"
 
 namespace vodazi {
 

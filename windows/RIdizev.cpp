@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "calc/Bounds.h"
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
 
@@ -79,7 +79,7 @@ void RIdizev::Form_Load() {
 }
 
 void RIdizev::Datei_Click() {
-    const bool toFile = OutputCheckValue() == 1;
+    const bool toFile = OutputModeOf(OutputCheckValue()) == OutputMode::ReportFile;
     fName_->setVisible(toFile);
     fName_->setEnabled(toFile);
 }
@@ -92,7 +92,7 @@ void RIdizev::Primzahlen_Click() {
         ~Finished() { running = false; }
     } finished{running_};
     paintPump_.Restart();
-    run_->Primzahlen_Click();
+    run_->Run();
 }
 
 // A run cannot be interrupted: the window stays until it is over.
@@ -109,13 +109,13 @@ void RIdizev::SetStartText(const std::string& text) { start_->setText(FromUtf8(t
 std::string RIdizev::EndText() const { return ToUtf8(ende_->text()); }
 void RIdizev::SetEndText(const std::string& text) { ende_->setText(FromUtf8(text)); }
 
-int RIdizev::OutputCheckValue() const {
+CheckBoxValue RIdizev::OutputCheckValue() const {
     switch (datei_->checkState()) {
-        case Qt::Checked: return 1;
-        case Qt::PartiallyChecked: return 2;
+        case Qt::Checked: return CheckBoxValue::Checked;
+        case Qt::PartiallyChecked: return CheckBoxValue::Greyed;
         case Qt::Unchecked: break;
     }
-    return 0;
+    return CheckBoxValue::Unchecked;
 }
 
 std::string RIdizev::ReportFileName() const { return ToUtf8(fName_->text()); }

@@ -32,7 +32,7 @@ public:
     void SetStartText(const std::string& text) override;
     std::string EndText() const override;
     void SetEndText(const std::string& text) override;
-    int OutputCheckValue() const override;
+    CheckBoxValue OutputCheckValue() const override;
     std::string ReportFileName() const override;
     void ShowProgressTrack() override;
     void HideProgressTrack() override;

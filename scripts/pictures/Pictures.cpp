@@ -71,7 +71,7 @@ void RunInto(RIdizev& window, ReportFile& report, QtMessageBox& messages, Pictur
     window.SetStartText("3");
     window.SetEndText(end);
     CalculationRun run(RunServices{window, list, report, messages, pointer});
-    run.Primzahlen_Click();
+    run.Run();
 }
 
 }  // namespace

@@ -22,13 +22,13 @@ protected:
     testing::RecordingReport report{log};
     CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
 
-    void Run(const std::string& start, const std::string& end, int check = 0) {
+    void Run(const std::string& start, const std::string& end, CheckBoxValue check = CheckBoxValue::Unchecked) {
         view.start = start;
         view.end = end;
         view.check = check;
         log.clear();
         view.widths.clear();
-        run.Primzahlen_Click();
+        run.Run();
     }
 
     void ExpectWindowRestored() const {
@@ -87,13 +87,13 @@ TEST_F(CalculationRunTest, TextThatIsNoNumberEndsBeforeTheBusyState) {
 }
 
 TEST_F(CalculationRunTest, GreyedCheckBoxMeansListMode) {
-    Run("3", "20", 2);
+    Run("3", "20", CheckBoxValue::Greyed);
     EXPECT_EQ(list.shownItems.size(), 7u);
     EXPECT_TRUE(report.namesAsked.empty());
 }
 
 TEST_F(CalculationRunTest, ReportModeWritesHeaderPrimesAndTrailerWithoutAList) {
-    Run("10", "1", 1);
+    Run("10", "1", CheckBoxValue::Checked);
     EXPECT_EQ(report.lines, (std::vector<std::string>{"Beginn: 3", "Ende  : 10", "", "3", "5", "7",
                                                       "--- ENDE ---"}));
     EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "report:open",
@@ -104,7 +104,7 @@ TEST_F(CalculationRunTest, ReportModeWritesHeaderPrimesAndTrailerWithoutAList) {
 
 TEST_F(CalculationRunTest, AbandonedReportScansNothing) {
     report.openResult = false;
-    Run("3", "1000", 1);
+    Run("3", "1000", CheckBoxValue::Checked);
     EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "report:abandoned", "pointer=0",
                         "track-", "fill-"}));
     EXPECT_EQ(view.widths, (std::vector<float>{0.0f}));
@@ -113,7 +113,7 @@ TEST_F(CalculationRunTest, AbandonedReportScansNothing) {
 
 TEST_F(CalculationRunTest, AFailingReportIsToldAndTheWindowRestored) {
     report.failAfterPrimes = 100;
-    Run("3", "100000", 1);
+    Run("3", "100000", CheckBoxValue::Checked);
     const auto at = [this](const std::string& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
     EXPECT_LT(at("message:disk full"), at("report:abandon"));
     EXPECT_LT(at("report:abandon"), at("pointer=0"));

@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "calc/Outputs.h"
+#include "calc/BusyPointer.h"
+#include "calc/Conversions.h"
+#include "calc/ListOutput.h"
+#include "calc/MessageBoxService.h"
+#include "calc/ReportOutput.h"
+#include "calc/RunFailure.h"
 #include "calc/RunView.h"
-#include "calc/UserServices.h"
-#include "platform/Conversions.h"
 
 namespace vodazi::testing {
 
@@ -25,7 +28,7 @@ public:
 
     std::string start = "3";
     std::string end = "1000";
-    int check = 0;
+    CheckBoxValue check = CheckBoxValue::Unchecked;
     std::string fileName = "report.txt";
     bool trackVisible = false;
     bool fillVisible = false;
@@ -35,7 +38,7 @@ public:
     void SetStartText(const std::string& text) override { start = text; log_.push_back("start=" + text); }
     std::string EndText() const override { return end; }
     void SetEndText(const std::string& text) override { end = text; log_.push_back("end=" + text); }
-    int OutputCheckValue() const override { return check; }
+    CheckBoxValue OutputCheckValue() const override { return check; }
     std::string ReportFileName() const override { return fileName; }
     void ShowProgressTrack() override { trackVisible = true; log_.push_back("track+"); }
     void HideProgressTrack() override { trackVisible = false; log_.push_back("track-"); }

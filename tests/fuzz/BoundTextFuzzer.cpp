@@ -9,7 +9,7 @@
 
 #include "../calc/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
-#include "calc/FillProgress.h"
+#include "calc/ScanRange.h"
 #include "calc/RangeNormalisation.h"
 
 namespace {
@@ -32,9 +32,9 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
     report.openResult = false;
     view.start = start;
     view.end = end;
-    view.check = 1;
+    view.check = CheckBoxValue::Checked;
     CalculationRun run(RunServices{view, list, report, messages, pointer}, ScanOptions{0});
-    run.Primzahlen_Click();
+    run.Run();
 
     Require(pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible);
     if (!messages.shown.empty()) {  // rejected: one message, nothing else happened
@@ -46,16 +46,10 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
 }
 
 void CheckBoundsOf(const std::string& start, const std::string& end) {
-    if (CheckBounds(start, end) != BoundCheck::Accepted) return;
-    const ConvertedBounds converted = ConvertBounds(start, end);
-    if (converted.status != BoundCheck::Accepted) return;
-    testing::Log log;
-    testing::RecordingView view(log);
-    view.start = start;
-    view.end = end;
-    const RangeBounds bounds = NormalizeRange(converted.values, view);
+    const BoundTexts read = ReadBounds(start, end);
+    if (read.status != BoundCheck::Accepted) return;
+    const RangeBounds bounds = NormalizeRange(read.start, read.end).bounds;
     Require(MinStart <= bounds.start && bounds.start <= bounds.end && bounds.end <= MaxBound);
-    Require(log.empty() || log.size() == 2);  // both boxes or neither
     const ProgressSetup progress = SetUpProgress(bounds);
     Require(progress.fillStep >= 0.0 && progress.fillStep <= TrackWidth);
     Require(CandidatesOf(bounds).count <= (static_cast<std::uint64_t>(MaxBound) + 1) / 2);

@@ -52,7 +52,7 @@ protected:
             return 0;
         });
         messages.answers = {MessageAnswer::Yes};
-        run.Primzahlen_Click();
+        run.Run();
         system_calls::SetFaultHook({});
         std::ofstream(view.fileName, std::ios::binary | std::ios::trunc) << "old report\r\n";
         messages.shown.clear();
@@ -69,7 +69,7 @@ TEST_P(ReportFaultTest, IsToldOnceAndLosesNothing) {
         return call == fault.call && ++seen == occurrence ? fault.error : 0;
     });
     messages.answers = {MessageAnswer::Yes};
-    run.Primzahlen_Click();
+    run.Run();
     system_calls::SetFaultHook({});
 
     ASSERT_EQ(messages.shown.size(), 2u);  // the overwrite question, then the failure

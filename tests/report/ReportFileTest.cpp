@@ -35,7 +35,7 @@ protected:
     void Run(const std::string& start, const std::string& end) {
         view.start = start;
         view.end = end;
-        run.Primzahlen_Click();
+        run.Run();
     }
 
     void ExpectRestored() const {

@@ -34,7 +34,7 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         view.fileName = (folder / "vodazi.txt").string();
-        view.check = 1;
+        view.check = CheckBoxValue::Checked;
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 

@@ -1,4 +1,4 @@
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 #include <gtest/gtest.h>
 
