@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,12 +19,8 @@
 #include <fstream>
 #include <string>
 
-#include "calc/CalculationRun.h"
-#include "platform/QtBusyPointer.h"
-#include "report/ReportFile.h"
 #include "windows/FPrimeList.h"
-#include "windows/ListWindowOutput.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace fs = std::filesystem;
 
@@ -44,52 +43,62 @@ double PeakResidentMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1e3;  // kilobytes
 }
 
-// Answers every question with its default and never blocks.
-class SilentMessages : public MessageBoxService {
+// Stands in for the user at the modal windows a click opens: notes when the list window
+// appears and closes it at once, and answers a message box with `answer`.
+class ModalAnswers : public QObject {
 public:
-    MessageAnswer Show(const std::string&, MessageButtons buttons, const std::optional<std::string>&) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    explicit ModalAnswers(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
+        qApp->installEventFilter(this);
     }
+    ~ModalAnswers() override { qApp->removeEventFilter(this); }
+
+    std::chrono::steady_clock::time_point listShown;
+    std::uint64_t listItems = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        if (auto* list = dynamic_cast<FPrimeList*>(watched)) {
+            listShown = std::chrono::steady_clock::now();
+            listItems = list->Items().Size();
+            QTimer::singleShot(0, list, &QWidget::close);
+        } else if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+            QTimer::singleShot(0, box, [box, answer = answer_] { box->button(answer)->click(); });
+        }
+        return false;
+    }
+
+private:
+    QMessageBox::StandardButton answer_;
 };
 
-// The real list window filled by the run; instead of opening it modally, the benchmark stops
-// the clock and counts what it holds.
-class ListReadyToShow : public ListOutput {
-public:
-    ListWindowOutput real;
-    std::chrono::steady_clock::time_point ready;
-    std::uint64_t items = 0;
+// The program as a user starts it, with the bounds typed into its boxes.
+struct ShownProgram {
+    Program program;
+    RIdizev& window = program.MainWindow();
 
-    void Prepare() override { real.Prepare(); }
-    void Prime(std::uint32_t n) override { real.Prime(n); }
-    void Primes(std::span<const std::uint32_t> primes) override { real.Primes(primes); }
-    void ShowModal() override {
-        ready = std::chrono::steady_clock::now();
-        items = real.Window()->Items().Size();
-        real.Discard();
+    ShownProgram(const char* start, const char* end) {
+        window.show();
+        window.findChild<QLineEdit*>("Start")->setText(start);
+        window.findChild<QLineEdit*>("Ende")->setText(end);
+        QApplication::processEvents();
     }
-    void Discard() override { real.Discard(); }
-};
-
-struct Desk {
-    SilentMessages messages;
-    ReportFile report{messages};
-    RIdizev window{report};
-    QtBusyPointer pointer;
+    void WriteTo(const fs::path& file) {
+        window.findChild<QCheckBox*>("Datei")->setChecked(true);
+        window.findChild<QLineEdit*>("FName")->setText(QString::fromStdString(file.string()));
+    }
+    void Click() { window.findChild<QPushButton*>("Primzahlen")->click(); }
 };
 
 void ListFillOurs(benchmark::State& state) {
     for (auto _ : state) {
-        Desk desk;
-        ListReadyToShow list;
-        desk.window.SetStartText("3");
-        desk.window.SetEndText("2147483647");
-        CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
+        ShownProgram shown("3", "2147483647");
+        ModalAnswers user;
         const double baseline = ResidentMegabytes();
         const auto start = std::chrono::steady_clock::now();
-        run.Run();
-        state.SetIterationTime(std::chrono::duration<double>(list.ready - start).count());
-        if (list.items != PrimesInWholeRange) state.SkipWithError("wrong item count");
+        shown.Click();
+        state.SetIterationTime(std::chrono::duration<double>(user.listShown - start).count());
+        if (user.listItems != PrimesInWholeRange) state.SkipWithError("wrong item count");
         state.counters["peak_rss_MB"] = PeakResidentMegabytes();
         state.counters["bytes_per_prime_x100"] = (PeakResidentMegabytes() - baseline) * 1e6 / PrimesInWholeRange * 100;
     }
@@ -121,16 +130,11 @@ void ReportFileOurs(benchmark::State& state) {
         state.PauseTiming();
         fs::remove(folder / "vodazi.txt");
         ::sync();
-        Desk desk;
-        ListReadyToShow list;
-        // The window's own boxes, ticked and filled as a user would.
-        desk.window.SetStartText("3");
-        desk.window.SetEndText("2147483647");
-        desk.window.findChild<QCheckBox*>("Datei")->setChecked(true);
-        desk.window.findChild<QLineEdit*>("FName")->setText(QString::fromStdString((folder / "vodazi.txt").string()));
-        CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
+        ShownProgram shown("3", "2147483647");
+        shown.WriteTo(folder / "vodazi.txt");
+        ModalAnswers user;  // a failure would show a message box
         state.ResumeTiming();
-        run.Run();
+        shown.Click();
         state.PauseTiming();
         lastReportBytes = fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
         if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");

@@ -8,12 +8,10 @@ namespace vodazi {
 namespace {
 
 // Hourglass and progress bar from construction to destruction, so that every way out of a
-// run, thrown or returned, leaves the window as it was. `busy` holds while they show, so the
-// window still knows it is busy while it hides the bar.
+// run, thrown or returned, leaves the window as it was.
 class BusyScope {
 public:
-    BusyScope(RunView& view, BusyPointer& pointer, bool& busy) : view_(view), pointer_(pointer), busy_(busy) {
-        busy_ = true;
+    BusyScope(RunView& view, BusyPointer& pointer) : view_(view), pointer_(pointer) {
         pointer_.SetMousePointer(MousePointer::Hourglass);
         view_.ShowProgressTrack();
         view_.SetProgressFillWidth(0.0f);
@@ -23,7 +21,6 @@ public:
         pointer_.SetMousePointer(MousePointer::Default);
         view_.HideProgressTrack();
         view_.HideProgressFill();
-        busy_ = false;
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
@@ -31,7 +28,6 @@ public:
 private:
     RunView& view_;
     BusyPointer& pointer_;
-    bool& busy_;
 };
 
 std::string FailureMessage(const std::exception& failure) {
@@ -74,7 +70,7 @@ void CalculationRun::Run() {
 // The part of a run under the hourglass; true when a filled list window is to be shown.
 bool CalculationRun::ScanWhileBusy(const BoundTexts& read) {
     RunView& view = services_.view;
-    BusyScope busy(view, services_.pointer, busy_);
+    BusyScope busy(view, services_.pointer);
     const NormalizedRange normalized = NormalizeRange(read.start, read.end);
     if (normalized.exchanged) {
         view.SetStartText(IntToText(normalized.shownStart));

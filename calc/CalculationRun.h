@@ -36,9 +36,9 @@ public:
     // Does nothing when called again from within a run (the window repaints during it).
     void Run();
 
-    // True from the first change to the window until it is restored, before a list window
-    // opens: while the hourglass shows, the window takes no input.
-    bool Busy() const { return busy_; }
+    // From the click until the run is over, the list window closed included. The window
+    // repaints and swallows input only meanwhile, and cannot be closed.
+    bool Running() const { return running_; }
 
 private:
     bool ScanWhileBusy(const BoundTexts& read);
@@ -47,7 +47,6 @@ private:
     RunServices services_;
     ScanOptions options_;
     bool running_ = false;
-    bool busy_ = false;
 };
 
 }  // namespace vodazi

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "calc/Bounds.h"
+#include "calc/CalculationRun.h"
 #include "calc/Conversions.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
@@ -26,12 +27,11 @@ Control* Place(Control* control, const char* name, QRect geometry) {
 
 }  // namespace
 
-RIdizev::RIdizev(ReportOutput& report, QWidget* parent) : QWidget(parent) {
+RIdizev::RIdizev(QWidget* parent) : QWidget(parent) {
     setObjectName("RIdizev");
     setWindowTitle("Calculate Vodazi");
     setFixedSize(TwipsToPixels(4890), TwipsToPixels(3795));
     CreateControls();
-    run_ = std::make_unique<CalculationRun>(RunServices{*this, list_, report, messages_, pointer_});
     Form_Load();
 }
 
@@ -85,19 +85,16 @@ void RIdizev::Datei_Click() {
 }
 
 void RIdizev::Primzahlen_Click() {
-    if (running_) return;  // input is swallowed during a run; this only guards re-entry
-    running_ = true;
-    const struct Finished {
-        bool& running;
-        ~Finished() { running = false; }
-    } finished{running_};
+    if (run_ == nullptr || run_->Running()) return;
     paintPump_.Restart();
     run_->Run();
 }
 
+bool RIdizev::RunInProgress() const { return run_ != nullptr && run_->Running(); }
+
 // A run cannot be interrupted: the window stays until it is over.
 void RIdizev::closeEvent(QCloseEvent* event) {
-    if (running_) {
+    if (RunInProgress()) {
         event->ignore();
         return;
     }
@@ -130,12 +127,12 @@ void RIdizev::HideProgressFill() {
     aktFill_->hide();
     // The last pass drops what was typed or clicked since the previous one, before the
     // list window opens or the window takes input again.
-    if (running_) paintPump_.Pump();
+    if (RunInProgress()) paintPump_.Pump();
 }
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
-    if (running_) paintPump_.MaybePump();
+    if (RunInProgress()) paintPump_.MaybePump();
 }
 
 }  // namespace vodazi

@@ -4,8 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "report/ReportFile.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace {
 
@@ -38,9 +37,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vodazi");
 
-    vodazi::QtMessageBox messages;
-    vodazi::ReportFile report(messages);
-    vodazi::RIdizev mainWindow(report);
-    mainWindow.show();
+    vodazi::Program program;
+    program.MainWindow().show();
     return QApplication::exec();
 }

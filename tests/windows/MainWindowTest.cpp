@@ -17,9 +17,9 @@
 #include "ModalScript.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
-#include "report/ReportFile.h"
 #include "windows/FPrimeList.h"
 #include "windows/PrimeListView.h"
+#include "windows/Program.h"
 
 namespace vodazi {
 namespace {
@@ -48,9 +48,8 @@ private:
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    QtMessageBox messages;
-    ReportFile report{messages};
-    RIdizev window{report};
+    Program program;
+    RIdizev& window = program.MainWindow();
 
     void SetUp() override {
         window.show();
@@ -116,7 +115,7 @@ protected:
         EXPECT_FALSE(Control<SolidRectangle>("AktStatus")->isVisible());
         EXPECT_FALSE(Control<SolidRectangle>("AktFill")->isVisible());
         EXPECT_FALSE(window.RunInProgress());
-        EXPECT_EQ(window.ListWindow().Window(), nullptr);
+        EXPECT_EQ(program.ListWindow().Window(), nullptr);
     }
 };
 
@@ -176,7 +175,7 @@ TEST_F(MainWindowTest, EnterInABoundBoxStartsNoRun) {
     QTest::keyClick(Control<QLineEdit>("Ende"), Qt::Key_Return);
     QTest::qWait(20);
     EXPECT_EQ(script.Unexpected(), 0);
-    EXPECT_EQ(window.ListWindow().Window(), nullptr);
+    EXPECT_EQ(program.ListWindow().Window(), nullptr);
 }
 
 TEST_F(MainWindowTest, CheckBoxShowsTheFileNameAndKeepsAnEditedOne) {

@@ -14,9 +14,8 @@
 
 #include "ModalScript.h"
 #include "platform/SolidRectangle.h"
-#include "report/ReportFile.h"
 #include "windows/FPrimeList.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace fs = std::filesystem;
 
@@ -33,9 +32,8 @@ double ResidentMegabytes() {
 TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
     const fs::path folder = fs::temp_directory_path() / ("vodazi-soak-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    QtMessageBox messages;
-    ReportFile report(messages);
-    RIdizev window(report);
+    Program program;
+    RIdizev& window = program.MainWindow();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto* datei = window.findChild<QCheckBox*>("Datei");
