@@ -9,7 +9,7 @@ namespace vodazi {
 ProgressSetup SetUpProgress(const RangeBounds& bounds) {
     const std::int32_t span = bounds.end - bounds.start;
     ProgressSetup setup;
-    setup.fillStep = span > 0 ? TrackWidth / static_cast<double>(span) : 0.0;
+    setup.fillStep = span > 0 ? static_cast<double>(TrackWidth) / static_cast<double>(span) : 0.0;
     return setup;
 }
 

@@ -7,8 +7,9 @@
 
 namespace vodazi {
 
-// Width of the white progress track in twips; the red fill is measured against it.
-inline constexpr double TrackWidth = 3975.0;
+// Width of the white progress track in twips; the red fill is measured against it. The
+// file-name box and the button above the track are as wide.
+inline constexpr std::int32_t TrackWidth = 3975;
 
 // The progress arithmetic of one scan: before candidate i (0-based) the fill holds
 // ProgressFill_i = ProgressFill_{i-1} + 2 * FillStep, accumulated in doubles from 0, and the

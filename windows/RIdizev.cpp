@@ -8,6 +8,7 @@
 
 #include "calc/Bounds.h"
 #include "calc/CalculationRun.h"
+#include "calc/FillProgress.h"
 #include "calc/Conversions.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
@@ -42,23 +43,23 @@ void RIdizev::CreateControls() {
     // front of the white track, and a later widget lies in front of an earlier one.
     datei_ = Place(new QCheckBox("Copy to file", this), "Datei", TwipsRect(480, 1440, 1815, 255));
     datei_->setToolTip("Gibt die Berechnung in die angegebene Datei aus");
-    fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName", TwipsRect(480, 1800, 3975, 285));
+    fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName", TwipsRect(480, 1800, TrackWidth, 285));
     ende_ = Place(new QLineEdit("1000", this), "Ende", TwipsRect(1680, 840, 1215, 285));
     start_ = Place(new QLineEdit("3", this), "Start", TwipsRect(1680, 360, 1215, 285));
     primzahlen_ = Place(new QPushButton("begin of calculate", this), "Primzahlen",
-                        TwipsRect(480, 2280, 3975, 615));
+                        TwipsRect(480, 2280, TrackWidth, 615));
     QFont buttonFont("MS Sans Serif");
     buttonFont.setPointSizeF(9.75);
     buttonFont.setWeight(QFont::Bold);
     primzahlen_->setFont(buttonFont);
     primzahlen_->setAutoDefault(false);
     lPmax_ = Place(new QLabel("?", this), "LPmax", TwipsRect(3000, 840, 1815, 255));
-    aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus", TwipsRect(480, 3120, 3975, 255));
+    aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus", TwipsRect(480, 3120, TrackWidth, 255));
     aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill", TwipsRect(480, 3120, 15, 255));
     lEnde_ = Place(new QLabel("Stop with:", this), "LEnde", TwipsRect(480, 840, 975, 255));
     lStart_ = Place(new QLabel("Start with:", this), "LStart", TwipsRect(480, 360, 975, 255));
     notice_ = Place(new QLabel("Vodazi - prime numbers of a 32-bit range", this), "Notice",
-                    TwipsRect(480, 3480, 3975, 255));
+                    TwipsRect(480, 3480, TrackWidth, 255));
     notice_->setEnabled(false);
 
     setTabOrder(primzahlen_, start_);
