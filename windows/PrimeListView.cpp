@@ -58,10 +58,11 @@ QString PrimeListView::ItemText(qint64 row) const {
 void PrimeListView::SetCurrentRow(qint64 row) {
     const auto count = static_cast<qint64>(items_.Size());
     if (count == 0) return;
+    const qint64 before = current_;
     current_ = std::clamp<qint64>(row, 0, count - 1);
     EnsureVisible(current_);
     viewport()->update();
-    if (QAccessible::isActive()) AnnounceCurrentRow(*this);
+    if (current_ != before && QAccessible::isActive()) AnnounceCurrentRow(*this);
 }
 
 void PrimeListView::KeyboardSearch(const QString& typed) {
