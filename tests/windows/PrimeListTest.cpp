@@ -17,7 +17,7 @@
 namespace vodazi {
 namespace {
 
-TEST(PrimeStore, GivesBackEveryItemInOrder) {
+TEST(PrimeStore, GivesBackEveryItemInOrderAndFindsWhereAnyNumberWouldGo) {
     std::vector<std::uint32_t> primes;
     for (std::uint32_t n = 3; primes.size() < 5000; n += 2) {
         bool prime = true;
@@ -28,7 +28,12 @@ TEST(PrimeStore, GivesBackEveryItemInOrder) {
     store.Append(std::span(primes).first(100));
     for (std::size_t i = 100; i < primes.size(); ++i) store.Append(primes[i]);
     ASSERT_EQ(store.Size(), primes.size());
-    for (std::size_t i = 0; i < primes.size(); ++i) ASSERT_EQ(store.At(i), primes[i]) << i;
+    for (std::size_t i = 0; i < primes.size(); ++i) {
+        ASSERT_EQ(store.At(i), primes[i]) << i;
+        ASSERT_EQ(store.LowerBound(primes[i]), i);
+        ASSERT_EQ(store.LowerBound(primes[i] - 1), i);  // an even number, never an item
+    }
+    EXPECT_EQ(store.LowerBound(primes.back() + 1), primes.size());
 }
 
 TEST(PrimeStore, HoldsTheLargestGapsAndRejectsWhatItCannotHold) {
