@@ -14,7 +14,7 @@
 namespace vodazi::bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -23,11 +23,13 @@ public:
             const auto slash = name.find('/');
             if (slash == std::string::npos) continue;
             Figure& figure = figures_[name.substr(0, slash)];
-            const double seconds = run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const double seconds =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             double& best = figure.seconds[name.substr(slash + 1)];
             if (best == 0.0 || seconds < best) best = seconds;
             if (name.substr(slash + 1) == "ours") {
-                for (const auto& [counter, value] : run.counters) figure.counters[counter] = value.value;
+                for (const auto& [counter, value] : run.counters)
+                    figure.counters[counter] = value.value;
             }
         }
     }
@@ -45,16 +47,18 @@ public:
             }
             for (const auto& [who, seconds] : figure.seconds) {
                 if (who == "ours" || seconds <= 0.0) continue;
-                const std::string ratio = who == "peer" ? "ratio" : "ratio_" + who.substr(who.find('_') + 1);
+                const std::string ratio =
+                    who == "peer" ? "ratio" : "ratio_" + who.substr(who.find('_') + 1);
                 std::printf(" %s=%.2f", ratio.c_str(), ours->second / seconds);
             }
-            for (const auto& [counter, value] : figure.counters) std::printf(" %s=%.0f", counter.c_str(), value);
+            for (const auto& [counter, value] : figure.counters)
+                std::printf(" %s=%.0f", counter.c_str(), value);
             std::printf("\n");
         }
         std::fflush(stdout);
     }
 
-private:
+  private:
     struct Figure {
         std::map<std::string, double> seconds;
         std::map<std::string, double> counters;

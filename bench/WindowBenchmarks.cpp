@@ -1,13 +1,14 @@
 // list_fill and report_file: the two kinds of run over the whole range 3..2147483647, from
-// the click to the list window ready to show, or to the closed report file.
+// the click to the list window ready to show, or to the closed report file. list_find: typing
+// primes into the list of such a run, against a binary search of the same numbers.
 
 #include <benchmark/benchmark.h>
-#include <primesieve.hpp>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,9 +18,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <primesieve.hpp>
+#include <random>
 #include <string>
 
+#include "calc/ScanRange.h"
 #include "windows/FPrimeList.h"
+#include "windows/ListWindowOutput.h"
+#include "windows/PrimeListView.h"
 #include "windows/Program.h"
 
 namespace fs = std::filesystem;
@@ -100,7 +106,8 @@ void ListFillOurs(benchmark::State& state) {
         state.SetIterationTime(std::chrono::duration<double>(user.listShown - start).count());
         if (user.listItems != PrimesInWholeRange) state.SkipWithError("wrong item count");
         state.counters["peak_rss_MB"] = PeakResidentMegabytes();
-        state.counters["bytes_per_prime_x100"] = (PeakResidentMegabytes() - baseline) * 1e6 / PrimesInWholeRange * 100;
+        state.counters["bytes_per_prime_x100"] =
+            (PeakResidentMegabytes() - baseline) * 1e6 / PrimesInWholeRange * 100;
     }
 }
 
@@ -116,8 +123,9 @@ void EnumerateWithPrimesieve(benchmark::State& state) {
 
 fs::path BenchFolder() {
     const char* chosen = std::getenv("VODAZI_BENCH_DIR");
-    const fs::path folder = fs::path(chosen != nullptr ? chosen : fs::temp_directory_path().string()) /
-                            ("vodazi-bench-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::path(chosen != nullptr ? chosen : fs::temp_directory_path().string()) /
+        ("vodazi-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     return folder;
 }
@@ -136,7 +144,8 @@ void ReportFileOurs(benchmark::State& state) {
         state.ResumeTiming();
         shown.Click();
         state.PauseTiming();
-        lastReportBytes = fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
+        lastReportBytes =
+            fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
         if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
         fs::remove(folder / "vodazi.txt");
         state.ResumeTiming();
@@ -162,8 +171,8 @@ void ReportFileDd(benchmark::State& state) {
     const fs::path folder = BenchFolder();
     const std::uintmax_t bytes = lastReportBytes != 0 ? lastReportBytes : 1'151'174'003;
     const fs::path out = folder / "dd.out";
-    const std::string command = "dd if=/dev/zero of='" + out.string() + "' bs=1M count=" +
-                                std::to_string(bytes >> 20) + " status=none";
+    const std::string command = "dd if=/dev/zero of='" + out.string() +
+                                "' bs=1M count=" + std::to_string(bytes >> 20) + " status=none";
     TimeCommand(state, command, out);
     fs::remove_all(folder);
 }
@@ -175,10 +184,129 @@ void ReportFilePrimesieve(benchmark::State& state) {
     fs::remove_all(folder);
 }
 
+// The list window of a whole-range run, the same primes in a plain vector, and the primes to
+// type: built once for both sides of list_find.
+struct WholeRangeList {
+    static constexpr int Searches = 10'000;
+
+    ListWindowOutput run;
+    std::vector<std::uint32_t> sorted;
+    std::vector<std::uint32_t> wanted;
+    std::vector<QString> typed;
+
+    WholeRangeList() {
+        run.Prepare();
+        const RangeBounds whole{MinStart, MaxBound};
+        ScanRange(whole, SetUpProgress(whole), run, [](float) {});
+        run.Window()->List()->ItemsChanged();
+        primesieve::generate_primes(3u, 2147483647u, &sorted);
+        std::mt19937 random(12);
+        std::uniform_int_distribution<std::size_t> anyIndex(0, sorted.size() - 1);
+        for (int i = 0; i < Searches; ++i) {
+            wanted.push_back(sorted[anyIndex(random)]);
+            typed.push_back(QString::number(wanted.back()));
+        }
+    }
+
+    static WholeRangeList& Get() {
+        static WholeRangeList list;
+        return list;
+    }
+};
+
+// The seconds it takes to type every text a digit at a time, each key a search of its own.
+double TypeKeyByKey(PrimeListView& view, const std::vector<QString>& texts) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const QString& text : texts) {
+        view.KeyboardSearch(QString());
+        for (const QChar digit : text) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (digit.unicode() - u'0'), Qt::NoModifier,
+                          digit);
+            QApplication::sendEvent(&view, &key);
+        }
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void ListFindOurs(benchmark::State& state) {
+    WholeRangeList& list = WholeRangeList::Get();
+    PrimeListView& view = *list.run.Window()->List();
+    for (auto _ : state) {
+        const double baseline = ResidentMegabytes();
+        int misses = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < WholeRangeList::Searches; ++i) {
+            view.KeyboardSearch(QString());  // as after a pause: each prime is a new search
+            view.KeyboardSearch(list.typed[static_cast<std::size_t>(i)]);
+            // Searching on from the last find, a short prime may land on a longer number it begins.
+            misses += !view.ItemText(view.CurrentRow())
+                           .startsWith(list.typed[static_cast<std::size_t>(i)]);
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (misses != 0) state.SkipWithError("a search missed");
+        state.counters["rss_growth_kB"] = (ResidentMegabytes() - baseline) * 1e3;
+        state.counters["key_by_key_ms"] = TypeKeyByKey(view, list.typed) * 1e3;
+    }
+}
+
+void ListFindPeer(benchmark::State& state) {
+    WholeRangeList& list = WholeRangeList::Get();
+    for (auto _ : state) {
+        std::size_t found = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (const std::uint32_t prime : list.wanted) {
+            found += static_cast<std::size_t>(
+                std::lower_bound(list.sorted.begin(), list.sorted.end(), prime) -
+                list.sorted.begin());
+        }
+        benchmark::DoNotOptimize(found);
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
 }  // namespace
 
-BENCHMARK(ListFillOurs)->Name("list_fill/ours")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseManualTime();
-BENCHMARK(EnumerateWithPrimesieve)->Name("list_fill/peer")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
-BENCHMARK(ReportFileOurs)->Name("report_file/ours")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
-BENCHMARK(ReportFileDd)->Name("report_file/peer")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
-BENCHMARK(ReportFilePrimesieve)->Name("report_file/peer_primesieve")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
+BENCHMARK(ListFillOurs)
+    ->Name("list_fill/ours")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime();
+BENCHMARK(EnumerateWithPrimesieve)
+    ->Name("list_fill/peer")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportFileOurs)
+    ->Name("report_file/ours")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportFileDd)
+    ->Name("report_file/peer")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportFilePrimesieve)
+    ->Name("report_file/peer_primesieve")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ListFindOurs)
+    ->Name("list_find/ours")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->UseManualTime();
+BENCHMARK(ListFindPeer)
+    ->Name("list_find/peer")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->UseManualTime();

@@ -1,5 +1,6 @@
 #include "windows/PrimeListView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -8,10 +9,14 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "windows/PrefixSearch.h"
+#include "windows/PrimeListAccessible.h"
+
 namespace vodazi {
 
 PrimeListView::PrimeListView(const PrimeStore& items, QWidget* parent)
     : QAbstractScrollArea(parent), items_(items) {
+    InstallPrimeListAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -26,11 +31,17 @@ void PrimeListView::ItemsChanged() {
     viewport()->update();
 }
 
-int PrimeListView::RowHeight() const { return fontMetrics().height() + 1; }
+int PrimeListView::RowHeight() const {
+    return fontMetrics().height() + 1;
+}
 
-int PrimeListView::VisibleRows() const { return std::max(1, viewport()->height() / RowHeight()); }
+int PrimeListView::VisibleRows() const {
+    return std::max(1, viewport()->height() / RowHeight());
+}
 
-qint64 PrimeListView::TopRow() const { return verticalScrollBar()->value(); }
+qint64 PrimeListView::TopRow() const {
+    return verticalScrollBar()->value();
+}
 
 // The scroll bar counts rows, not pixels: its int range then holds any 32-bit list.
 void PrimeListView::UpdateScrollRange() {
@@ -47,9 +58,23 @@ QString PrimeListView::ItemText(qint64 row) const {
 void PrimeListView::SetCurrentRow(qint64 row) {
     const auto count = static_cast<qint64>(items_.Size());
     if (count == 0) return;
+    const qint64 before = current_;
     current_ = std::clamp<qint64>(row, 0, count - 1);
     EnsureVisible(current_);
     viewport()->update();
+    if (current_ != before && QAccessible::isActive()) AnnounceCurrentRow(*this);
+}
+
+void PrimeListView::KeyboardSearch(const QString& typed) {
+    const bool extends = !typed.isEmpty() && lastTyped_.isValid() &&
+                         lastTyped_.elapsed() <= QApplication::keyboardInputInterval();
+    lastTyped_.start();
+    typed_ = extends ? typed_ + typed : typed;
+    if (typed_.isEmpty()) return;
+    const qint64 from = current_ < 0 ? 0 : extends ? current_ : current_ + 1;
+    const auto found =
+        FindItemWithPrefix(items_, typed_.toStdString(), static_cast<std::size_t>(from));
+    if (found) SetCurrentRow(static_cast<qint64>(*found));
 }
 
 void PrimeListView::EnsureVisible(qint64 row) {
@@ -74,7 +99,8 @@ void PrimeListView::paintEvent(QPaintEvent*) {
         const bool selected = row == current_;
         if (selected) painter.fillRect(line, colours.brush(QPalette::Highlight));
         painter.setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter.drawText(line.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, ItemText(row));
+        painter.drawText(line.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         ItemText(row));
         if (selected && hasFocus()) {
             painter.setPen(QPen(colours.color(QPalette::HighlightedText), 1, Qt::DotLine));
             painter.drawRect(line.adjusted(0, 0, -1, -1));
@@ -101,14 +127,42 @@ void PrimeListView::keyPressEvent(QKeyEvent* event) {
     const qint64 last = static_cast<qint64>(items_.Size()) - 1;
     const qint64 from = std::max<qint64>(current_, 0);
     switch (event->key()) {
-        case Qt::Key_Up: SetCurrentRow(current_ < 0 ? 0 : from - 1); break;
-        case Qt::Key_Down: SetCurrentRow(current_ < 0 ? 0 : from + 1); break;
-        case Qt::Key_PageUp: SetCurrentRow(from - (VisibleRows() - 1)); break;
-        case Qt::Key_PageDown: SetCurrentRow(from + (VisibleRows() - 1)); break;
-        case Qt::Key_Home: SetCurrentRow(0); break;
-        case Qt::Key_End: SetCurrentRow(last); break;
-        default: QAbstractScrollArea::keyPressEvent(event); return;
+        case Qt::Key_Up:
+            SetCurrentRow(current_ < 0 ? 0 : from - 1);
+            break;
+        case Qt::Key_Down:
+            SetCurrentRow(current_ < 0 ? 0 : from + 1);
+            break;
+        case Qt::Key_PageUp:
+            SetCurrentRow(from - (VisibleRows() - 1));
+            break;
+        case Qt::Key_PageDown:
+            SetCurrentRow(from + (VisibleRows() - 1));
+            break;
+        case Qt::Key_Home:
+            SetCurrentRow(0);
+            break;
+        case Qt::Key_End:
+            SetCurrentRow(last);
+            break;
+        default:
+            TypeAhead(event);
+            return;
     }
+}
+
+// Digits search; other characters are not in any item and go on to the window.
+void PrimeListView::TypeAhead(QKeyEvent* event) {
+    const QString text = event->text();
+    const bool digit =
+        text.size() == 1 && text.front() >= u'0' && text.front() <= u'9' &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!digit) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    KeyboardSearch(text);
+    event->accept();
 }
 
 void PrimeListView::focusInEvent(QFocusEvent* event) {

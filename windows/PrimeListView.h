@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 
 #include "windows/PrimeStore.h"
 
@@ -8,21 +9,29 @@ namespace vodazi {
 
 // A list box for any number of items: it paints only the rows in view and keeps its scroll
 // bar in rows, so a hundred million primes open as fast as ten. One row can be selected by
-// click or keys (Up, Down, PageUp, PageDown, Home, End) and copied with Ctrl+C.
+// click or keys (Up, Down, PageUp, PageDown, Home, End, or typing the first digits of a
+// number) and copied with Ctrl+C. Assistive technology reads it as a list of the rows in view.
 class PrimeListView : public QAbstractScrollArea {
-public:
+  public:
     PrimeListView(const PrimeStore& items, QWidget* parent);
 
     // Call after items were added.
     void ItemsChanged();
 
+    qint64 RowCount() const { return static_cast<qint64>(items_.Size()); }
+    QString ItemText(qint64 row) const;
     qint64 CurrentRow() const { return current_; }
     void SetCurrentRow(qint64 row);
     qint64 TopRow() const;
     int RowHeight() const;
     int VisibleRows() const;
 
-protected:
+    // Selects the next item whose text begins with what was typed, as list boxes do: text
+    // typed within the keyboard input interval extends the search from the current item, a
+    // pause starts a new one past it; the search wraps around. Empty text ends the search.
+    void KeyboardSearch(const QString& typed);
+
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -30,13 +39,15 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void UpdateScrollRange();
     void EnsureVisible(qint64 row);
-    QString ItemText(qint64 row) const;
+    void TypeAhead(QKeyEvent* event);
 
     const PrimeStore& items_;
     qint64 current_ = -1;
+    QString typed_;
+    QElapsedTimer lastTyped_;
 };
 
 }  // namespace vodazi

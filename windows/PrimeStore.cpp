@@ -1,11 +1,10 @@
 #include "windows/PrimeStore.h"
 
 #include <algorithm>
-#include <cstring>
-#include <stdexcept>
-
 #include <cstdlib>
+#include <cstring>
 #include <new>
+#include <stdexcept>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -13,7 +12,9 @@
 
 namespace vodazi {
 
-void PrimeStore::FreeBytes::operator()(std::uint8_t* bytes) const { std::free(bytes); }
+void PrimeStore::FreeBytes::operator()(std::uint8_t* bytes) const {
+    std::free(bytes);
+}
 
 PrimeStore::Block::Block()
     : anchors(std::make_unique_for_overwrite<std::uint32_t[]>(BlockItems / AnchorEvery)) {
@@ -49,7 +50,8 @@ void PrimeStore::Append(std::uint32_t prime) {
 void PrimeStore::Append(std::span<const std::uint32_t> ascending) {
     while (!ascending.empty()) {
         const std::size_t inBlock = size_ % BlockItems;
-        if (inBlock % AnchorEvery != 0 || ascending.size() < AnchorEvery || !AppendGroup(ascending.data())) {
+        if (inBlock % AnchorEvery != 0 || ascending.size() < AnchorEvery ||
+            !AppendGroup(ascending.data())) {
             Append(ascending.front());
             ascending = ascending.subspan(1);
             continue;
@@ -85,8 +87,39 @@ std::uint32_t PrimeStore::At(std::size_t index) const {
     const std::size_t inBlock = index % BlockItems;
     const std::size_t anchor = inBlock / AnchorEvery;
     std::uint32_t value = block.anchors[anchor];
-    for (std::size_t i = anchor * AnchorEvery + 1; i <= inBlock; ++i) value += 2u * block.halfGaps[i];
+    for (std::size_t i = anchor * AnchorEvery + 1; i <= inBlock; ++i)
+        value += 2u * block.halfGaps[i];
     return value;
+}
+
+std::uint32_t PrimeStore::Anchor(std::size_t anchor) const {
+    constexpr std::size_t AnchorsPerBlock = BlockItems / AnchorEvery;
+    return blocks_[anchor / AnchorsPerBlock].anchors[anchor % AnchorsPerBlock];
+}
+
+std::size_t PrimeStore::LowerBound(std::uint32_t value) const {
+    const std::size_t anchors = (size_ + AnchorEvery - 1) / AnchorEvery;
+    // The last anchor not above `value`; the first item not below it lies in its group or
+    // is the next anchor.
+    std::size_t low = 0;
+    std::size_t count = anchors;
+    while (count > 0) {
+        const std::size_t half = count / 2;
+        if (Anchor(low + half) <= value) {
+            low += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    if (low == 0) return 0;
+    const std::size_t first = (low - 1) * AnchorEvery;
+    const std::size_t end = std::min(size_, first + AnchorEvery);
+    const Block& block = blocks_[first / BlockItems];
+    std::uint32_t item = Anchor(low - 1);
+    std::size_t index = first;
+    while (item < value && ++index < end) item += 2u * block.halfGaps[index % BlockItems];
+    return index;
 }
 
 }  // namespace vodazi

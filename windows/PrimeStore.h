@@ -13,15 +13,19 @@ namespace vodazi {
 // every 64th kept whole for random access. About 1.07 bytes per prime instead of a string
 // or four bytes; blocks of fixed size grow the store without copying what it holds.
 class PrimeStore {
-public:
+  public:
     void Append(std::uint32_t prime);
     void Append(std::span<const std::uint32_t> ascending);
 
     std::size_t Size() const { return size_; }
     std::uint32_t At(std::size_t index) const;
+    // The index of the first item not below `value`, or Size() if there is none: a binary
+    // search over the whole values, then a walk of at most 63 gaps.
+    std::size_t LowerBound(std::uint32_t value) const;
 
-private:
+  private:
     bool AppendGroup(const std::uint32_t* group);
+    std::uint32_t Anchor(std::size_t anchor) const;
 
     static constexpr std::size_t AnchorEvery = 64;
     // One huge page of gaps per block: a hundred megabytes of list then cost fifty page

@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <memory>
 
+#include "calc/ScanRange.h"
 #include "windows/FPrimeList.h"
+#include "windows/ListWindowOutput.h"
 #include "windows/PrimeListView.h"
 #include "windows/PrimeStore.h"
 
 namespace vodazi {
 namespace {
 
-TEST(PrimeStore, GivesBackEveryItemInOrder) {
+TEST(PrimeStore, GivesBackEveryItemInOrderAndFindsWhereAnyNumberWouldGo) {
     std::vector<std::uint32_t> primes;
     for (std::uint32_t n = 3; primes.size() < 5000; n += 2) {
         bool prime = true;
@@ -23,7 +28,12 @@ TEST(PrimeStore, GivesBackEveryItemInOrder) {
     store.Append(std::span(primes).first(100));
     for (std::size_t i = 100; i < primes.size(); ++i) store.Append(primes[i]);
     ASSERT_EQ(store.Size(), primes.size());
-    for (std::size_t i = 0; i < primes.size(); ++i) ASSERT_EQ(store.At(i), primes[i]) << i;
+    for (std::size_t i = 0; i < primes.size(); ++i) {
+        ASSERT_EQ(store.At(i), primes[i]) << i;
+        ASSERT_EQ(store.LowerBound(primes[i]), i);
+        ASSERT_EQ(store.LowerBound(primes[i] - 1), i);  // an even number, never an item
+    }
+    EXPECT_EQ(store.LowerBound(primes.back() + 1), primes.size());
 }
 
 TEST(PrimeStore, HoldsTheLargestGapsAndRejectsWhatItCannotHold) {
@@ -40,10 +50,11 @@ TEST(PrimeStore, HoldsTheLargestGapsAndRejectsWhatItCannotHold) {
 }
 
 class PrimeListViewTest : public ::testing::Test {
-protected:
+  protected:
     FPrimeList window;
     void SetUp() override {
-        for (std::uint32_t n = 3; n < 200000; n += 2) window.Items().Append(n);  // not primes; any ascending odd list
+        for (std::uint32_t n = 3; n < 200000; n += 2)
+            window.Items().Append(n);  // not primes; any ascending odd list
         window.List()->ItemsChanged();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -72,16 +83,96 @@ TEST_F(PrimeListViewTest, KeysMoveTheSelectionAndKeepItInView) {
 
 TEST_F(PrimeListViewTest, ClickSelectsTheRowAndCtrlCCopiesIt) {
     const int row = 3;
-    QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, QPoint(10, row * List().RowHeight() + 2));
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, {},
+                      QPoint(10, row * List().RowHeight() + 2));
     EXPECT_EQ(List().CurrentRow(), row);
     QTest::keyClick(&List(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "9");
 }
 
-TEST_F(PrimeListViewTest, ScrollBarCountsRows) {
+TEST_F(PrimeListViewTest, ScrollBarCountsRowsAndTheWheelScrollsThePlatformLines) {
     EXPECT_EQ(List().verticalScrollBar()->maximum(), 99999 - List().VisibleRows());
     List().verticalScrollBar()->setValue(500);
     EXPECT_EQ(List().TopRow(), 500);
+    const QPointF inside(10, 10);
+    QWheelEvent notchDown(inside, List().viewport()->mapToGlobal(inside), {}, QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(List().viewport(), &notchDown);
+    EXPECT_EQ(List().TopRow(), 500 + QApplication::wheelScrollLines());
+}
+
+TEST_F(PrimeListViewTest, ScreenReadersSeeTheRowsInViewAndFollowTheCurrentRow) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&List());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->childCount(), List().VisibleRows());
+    EXPECT_EQ(list->child(1)->role(), QAccessible::ListItem);
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name), "5");
+    EXPECT_FALSE(list->child(1)->state().selected);
+
+    QTest::keyClick(&List(), Qt::Key_Down);
+    EXPECT_TRUE(list->child(0)->state().selected);
+    EXPECT_TRUE(list->child(0)->state().focused);
+    QTest::keyClick(&List(), Qt::Key_End);
+    ASSERT_NE(list->focusChild(), nullptr);
+    EXPECT_EQ(list->focusChild()->text(QAccessible::Name), "199999");
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name), List().ItemText(List().TopRow()));
+    EXPECT_EQ(list->indexOfChild(list->focusChild()), list->childCount() - 1);
+}
+
+// The list of a whole-range run, filled once for all its tests.
+class TypeAheadTest : public ::testing::Test {
+  protected:
+    static inline std::unique_ptr<ListWindowOutput> run;
+
+    static void SetUpTestSuite() {
+        run = std::make_unique<ListWindowOutput>();
+        run->Prepare();
+        const RangeBounds whole{MinStart, MaxBound};
+        ScanRange(whole, SetUpProgress(whole), *run, [](float) {});
+        List().ItemsChanged();
+    }
+    static void TearDownTestSuite() { run.reset(); }
+
+    void SetUp() override {
+        run->Window()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(run->Window()));
+        List().setFocus();
+        List().SetCurrentRow(0);
+        List().KeyboardSearch(QString());
+    }
+
+    static PrimeListView& List() { return *run->Window()->List(); }
+    static QString Current() { return List().ItemText(List().CurrentRow()); }
+    static void Pause() { QTest::qWait(QApplication::keyboardInputInterval() + 100); }
+};
+
+TEST_F(TypeAheadTest, TypingAPrimeSelectsItAndOtherKeysDoNotSearch) {
+    QTest::keyClicks(&List(), "1000003");
+    EXPECT_EQ(Current(), "1000003");
+    Pause();
+    QTest::keyClicks(&List(), "2147483647");
+    EXPECT_EQ(List().CurrentRow(), List().RowCount() - 1);
+    Pause();
+    QTest::keyClicks(&List(), "x-");
+    EXPECT_EQ(List().CurrentRow(), List().RowCount() - 1);
+}
+
+TEST_F(TypeAheadTest, AFreshSearchGoesPastTheCurrentItemAndWraps) {
+    QTest::keyClicks(&List(), "13");  // 11, then 13: typed together they extend the search
+    EXPECT_EQ(Current(), "13");
+    Pause();
+    QTest::keyClicks(&List(), "13");
+    EXPECT_EQ(Current(), "131");
+    QTest::keyClick(&List(), Qt::Key_End);
+    Pause();
+    QTest::keyClicks(&List(), "3");
+    EXPECT_EQ(Current(), "3");
+    Pause();
+    QTest::keyClicks(&List(), "3");
+    EXPECT_EQ(Current(), "31");
 }
 
 }  // namespace
