@@ -10,7 +10,9 @@
 namespace vodazi {
 
 FPrimeList::FPrimeList(QWidget* parent)
-    : QDialog(parent), primeList_(new PrimeListView(items_, this)), exit_(new CommandButton("Exit", this)) {
+    : QDialog(parent),
+      primeList_(new PrimeListView(items_, this)),
+      exit_(new CommandButton("Exit", this)) {
     setObjectName("FPrimeList");
     setWindowTitle("Vodazi List");
     setFixedSize(TwipsToPixels(3255), TwipsToPixels(3840));
