@@ -7,8 +7,14 @@
 namespace vodazi {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// A pasted line keeps its line break; a one-line box shows none, so it counts as a blank
+// at either end. Inside the text it still makes the text no number.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -20,9 +26,9 @@ std::string_view TrimBlanks(std::string_view text) {
 // from an underflowing one without a second parse.
 struct NumberShape {
     bool negative = false;
-    std::string_view body;              // the number without its sign
+    std::string_view body;  // the number without its sign
     bool anyNonZeroDigit = false;
-    long long leadingIntegerDigits = 0; // significant digits before the point
+    long long leadingIntegerDigits = 0;    // significant digits before the point
     long long leadingZerosAfterPoint = 0;  // zeros after the point before the first significant one
     long long exponent = 0;
 };
@@ -76,7 +82,8 @@ std::optional<NumberShape> ParseShape(std::string_view text) {
         if (pos == expStart) return std::nullopt;
         for (std::size_t i = expStart; i < pos; ++i) {
             // Saturate: any exponent this long is far outside the double range anyway.
-            if (shape.exponent < 1'000'000'000) shape.exponent = shape.exponent * 10 + (text[i] - '0');
+            if (shape.exponent < 1'000'000'000)
+                shape.exponent = shape.exponent * 10 + (text[i] - '0');
         }
         if (negativeExponent) shape.exponent = -shape.exponent;
     }

@@ -11,8 +11,8 @@
 
 namespace vodazi {
 
-// Reads a decimal number: surrounding blanks, an optional sign, digits with an optional
-// fractional part (at least one digit in all) and an optional exponent ("1e3", "2.5E-1").
+// Reads a decimal number: surrounding blanks and line breaks, an optional sign, digits with an
+// optional fractional part (at least one digit in all) and an optional exponent ("1e3", "2.5E-1").
 // Anything else ("", "abc", "inf", "nan", "0x10", "1,5") is not a number. A number too
 // large for a double becomes plus or minus infinity, which the range check then rejects.
 std::optional<double> TextToDouble(std::string_view text);

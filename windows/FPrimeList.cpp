@@ -3,13 +3,16 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "platform/CommandButton.h"
 #include "platform/Twips.h"
 #include "windows/PrimeListView.h"
 
 namespace vodazi {
 
 FPrimeList::FPrimeList(QWidget* parent)
-    : QDialog(parent), primeList_(new PrimeListView(items_, this)), exit_(new QPushButton("Exit", this)) {
+    : QDialog(parent),
+      primeList_(new PrimeListView(items_, this)),
+      exit_(new CommandButton("Exit", this)) {
     setObjectName("FPrimeList");
     setWindowTitle("Vodazi List");
     setFixedSize(TwipsToPixels(3255), TwipsToPixels(3840));
@@ -19,7 +22,6 @@ FPrimeList::FPrimeList(QWidget* parent)
     primeList_->setGeometry(TwipsRect(240, 120, 1575, 3570));
     exit_->setObjectName("Exit");
     exit_->setGeometry(TwipsRect(2040, 3120, 1095, 615));
-    exit_->setAutoDefault(false);
     setTabOrder(primeList_, exit_);
     connect(exit_, &QPushButton::clicked, this, [this] { Exit_Click(); });
 }

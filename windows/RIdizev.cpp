@@ -8,8 +8,9 @@
 
 #include "calc/Bounds.h"
 #include "calc/CalculationRun.h"
-#include "calc/FillProgress.h"
 #include "calc/Conversions.h"
+#include "calc/FillProgress.h"
+#include "platform/CommandButton.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
 
@@ -46,13 +47,12 @@ void RIdizev::CreateControls() {
     fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName", TwipsRect(480, 1800, TrackWidth, 285));
     ende_ = Place(new QLineEdit("1000", this), "Ende", TwipsRect(1680, 840, 1215, 285));
     start_ = Place(new QLineEdit("3", this), "Start", TwipsRect(1680, 360, 1215, 285));
-    primzahlen_ = Place(new QPushButton("begin of calculate", this), "Primzahlen",
+    primzahlen_ = Place(new CommandButton("begin of calculate", this), "Primzahlen",
                         TwipsRect(480, 2280, TrackWidth, 615));
     QFont buttonFont("MS Sans Serif");
     buttonFont.setPointSizeF(9.75);
     buttonFont.setWeight(QFont::Bold);
     primzahlen_->setFont(buttonFont);
-    primzahlen_->setAutoDefault(false);
     lPmax_ = Place(new QLabel("?", this), "LPmax", TwipsRect(3000, 840, 1815, 255));
     aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus", TwipsRect(480, 3120, TrackWidth, 255));
     aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill", TwipsRect(480, 3120, 15, 255));

@@ -16,15 +16,17 @@ TEST(TextToDouble, ReadsDecimalForms) {
     EXPECT_EQ(TextToDouble(".5"), 0.5);
     EXPECT_EQ(TextToDouble("5."), 5.0);
     EXPECT_EQ(TextToDouble("  42\t"), 42.0);
+    EXPECT_EQ(TextToDouble("50\r\n"), 50.0);  // pasted with its line break
+    EXPECT_EQ(TextToDouble("\n -7 \r"), -7.0);
     EXPECT_EQ(TextToDouble("1e3"), 1000.0);
     EXPECT_EQ(TextToDouble("2.5E-1"), 0.25);
     EXPECT_EQ(TextToDouble("007"), 7.0);
 }
 
 TEST(TextToDouble, RejectsWhatIsNoNumber) {
-    for (const char* text : {"", "   ", "abc", "inf", "-inf", "nan", "NaN", "infinity", "0x10",
-                             "1,5", "1 000", "--5", "+-5", "-", ".", "e3", "1e", "1e+", "3a",
-                             "1.2.3", "١٢"}) {
+    for (const char* text : {"",     "   ", "abc",   "inf",   "-inf", "nan",    "NaN",  "infinity",
+                             "0x10", "1,5", "1 000", "--5",   "+-5",  "-",      ".",    "e3",
+                             "1e",   "1e+", "3a",    "1.2.3", "١٢",   "12\n34", "1\r2", "\r\n"}) {
         EXPECT_FALSE(TextToDouble(text).has_value()) << '"' << text << '"';
     }
 }

@@ -1,19 +1,21 @@
-#include "windows/RIdizev.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <cstdio>
-#include <fstream>
-#include <optional>
 #include <QCheckBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
 
+#include "DesignTable.h"
 #include "ModalScript.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
@@ -24,17 +26,22 @@
 namespace vodazi {
 namespace {
 
+using testing::DesignedControl;
+using testing::DesignedTabOrder;
+using testing::ExpectDesign;
+using testing::Kind;
 using testing::ModalScript;
 using testing::SeenMessage;
+using testing::TabWalk;
 
 // Calls `action` from the event loop once after `widget` has been shown.
 class OnShow : public QObject {
-public:
+  public:
     OnShow(QWidget* widget, std::function<void()> action) : action_(std::move(action)) {
         widget->installEventFilter(this);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && action_) {
             QTimer::singleShot(0, this, std::exchange(action_, {}));
@@ -42,12 +49,12 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     std::function<void()> action_;
 };
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     Program program;
     RIdizev& window = program.MainWindow();
 
@@ -81,7 +88,8 @@ protected:
                 modal->close();
                 return;
             }
-            for (std::size_t i = 0; i < list->Items().Size(); ++i) items->push_back(list->Items().At(i));
+            for (std::size_t i = 0; i < list->Items().Size(); ++i)
+                items->push_back(list->Items().At(i));
             if (close) {
                 close(*list);
             } else {
@@ -119,63 +127,142 @@ protected:
     }
 };
 
+// The main window as designed; LPmax shows the limit hint that Form_Load writes over its "?".
+const DesignedControl MainWindowDesign[] = {
+    {"Datei", Kind::CheckBox, 480, 1440, 1815, 255, 6, "Copy to file",
+     "Gibt die Berechnung in die angegebene Datei aus"},
+    {"FName", Kind::TextBox, 480, 1800, 3975, 285, 5, "c:\\temp\\vodazi.txt"},
+    {"Ende", Kind::TextBox, 1680, 840, 1215, 285, 2, "1000"},
+    {"Start", Kind::TextBox, 1680, 360, 1215, 285, 1, "3"},
+    {"Primzahlen", Kind::Button, 480, 2280, 3975, 615, 0, "begin of calculate"},
+    {"LPmax", Kind::Label, 3000, 840, 1815, 255, 7, "max. 2147483647"},
+    {"AktFill", Kind::Rectangle, 480, 3120, 15, 255, -1, nullptr, "", QColor(192, 0, 0)},
+    {"AktStatus", Kind::Rectangle, 480, 3120, 3975, 255, -1, nullptr, "", QColor(Qt::white)},
+    {"LEnde", Kind::Label, 480, 840, 975, 255, 4, "Stop with:"},
+    {"LStart", Kind::Label, 480, 360, 975, 255, 3, "Start with:"},
+};
+const DesignedControl& Designed(const char* name) {
+    return *std::find_if(
+        std::begin(MainWindowDesign), std::end(MainWindowDesign),
+        [name](const DesignedControl& row) { return std::strcmp(row.name, name) == 0; });
+}
+
 TEST_F(MainWindowTest, StartsInItsDesignState) {
-    EXPECT_EQ(window.windowTitle(), "Calculate Vodazi");
-    EXPECT_EQ(window.size(), QSize(326, 253));
-    EXPECT_EQ(Control<QLabel>("LPmax")->text(), "max. 2147483647");
-    EXPECT_EQ(Control<QLineEdit>("Start")->text(), "3");
-    EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "1000");
+    ExpectDesign(window, "Calculate Vodazi", 4890, 3795, MainWindowDesign);
+    EXPECT_EQ(window.size(), QSize(326, 253));  // at 96 dots per inch, whatever the scale
+    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(),
+              DesignedTabOrder(MainWindowDesign).front());
+    const QFont font = Control<QPushButton>("Primzahlen")->font();
+    EXPECT_TRUE(font.bold());
+    EXPECT_EQ(font.weight(), 700);
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
+    EXPECT_EQ(font.family(), "MS Sans Serif");
+    if (QFontDatabase::hasFamily("MS Sans Serif")) {
+        EXPECT_EQ(QFontInfo(font).family(), "MS Sans Serif");
+    }
     EXPECT_FALSE(Control<QLineEdit>("FName")->isVisible());
     EXPECT_FALSE(Control<QLineEdit>("FName")->isEnabled());
     EXPECT_FALSE(Control<SolidRectangle>("AktStatus")->isVisible());
     EXPECT_FALSE(Control<SolidRectangle>("AktFill")->isVisible());
-    EXPECT_FALSE(Control<QCheckBox>("Datei")->isChecked());
-    EXPECT_EQ(Control<QCheckBox>("Datei")->toolTip(), "Gibt die Berechnung in die angegebene Datei aus");
-    auto* button = Control<QPushButton>("Primzahlen");
-    EXPECT_EQ(button->text(), "begin of calculate");
-    EXPECT_TRUE(button->font().bold());
-    EXPECT_EQ(button->geometry(), QRect(32, 152, 265, 41));
-    EXPECT_EQ(QApplication::focusWidget(), button);
+    EXPECT_EQ(Control<QCheckBox>("Datei")->checkState(), Qt::Unchecked);
+
+    Control<QCheckBox>("Datei")->setChecked(true);  // the file name box only takes focus when shown
+    EXPECT_EQ(TabWalk(), DesignedTabOrder(MainWindowDesign));
+}
+
+// The fill lies in front of the track from the same left edge, and its width follows the run's
+// width even past the end of the track.
+TEST_F(MainWindowTest, ProgressBarIsARedFillInFrontOfTheWhiteTrack) {
+    const DesignedControl& fillDesign = Designed("AktFill");
+    const DesignedControl& trackDesign = Designed("AktStatus");
+    auto* fill = Control<SolidRectangle>("AktFill");
+    window.ShowProgressTrack();
+    window.ShowProgressFill();
+    for (const float twips : {0.0f, 15.0f, 1200.0f, 3975.0f, 6000.0f}) {
+        window.SetProgressFillWidth(twips);
+        EXPECT_EQ(fill->geometry(), TwipsRect(fillDesign.left, fillDesign.top,
+                                              static_cast<int>(twips), fillDesign.height))
+            << twips;
+    }
+    window.SetProgressFillWidth(1200.0f);
+    const QImage image = window.grab().toImage();
+    const auto colourAt = [&image](QPoint point) {
+        return image.pixelColor((QPointF(point) * image.devicePixelRatio()).toPoint());
+    };
+    const QRect track =
+        TwipsRect(trackDesign.left, trackDesign.top, trackDesign.width, trackDesign.height);
+    EXPECT_EQ(colourAt(fill->geometry().center()), *fillDesign.fill);
+    EXPECT_EQ(colourAt({(fill->geometry().right() + track.right()) / 2, track.center().y()}),
+              *trackDesign.fill);
 }
 
 // Run again with QT_SCALE_FACTOR set (see tests/CMakeLists.txt): the layout is in
-// device-independent pixels, so only the device pixels grow.
+// device-independent pixels, so only the device pixels grow. A factor the program cannot use
+// is dropped before the application starts, and the window comes at the normal scale.
 TEST_F(MainWindowTest, KeepsItsProportionsWhenScaled) {
     const double scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
                              ? 1.0
                              : qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
     EXPECT_DOUBLE_EQ(window.devicePixelRatioF(), scale);
     EXPECT_EQ(window.grab().toImage().size(), QSize(qRound(326 * scale), qRound(253 * scale)));
-    const std::pair<const char*, QRect> design[] = {
-        {"Datei", TwipsRect(480, 1440, 1815, 255)}, {"FName", TwipsRect(480, 1800, 3975, 285)},
-        {"Ende", TwipsRect(1680, 840, 1215, 285)},   {"Start", TwipsRect(1680, 360, 1215, 285)},
-        {"Primzahlen", TwipsRect(480, 2280, 3975, 615)}, {"LPmax", TwipsRect(3000, 840, 1815, 255)},
-        {"AktStatus", TwipsRect(480, 3120, 3975, 255)}, {"LEnde", TwipsRect(480, 840, 975, 255)},
-        {"LStart", TwipsRect(480, 360, 975, 255)}};
-    for (const auto& [name, geometry] : design) {
-        const auto* control = window.findChild<QWidget*>(name);
-        ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(control->geometry(), geometry) << name;
+}
+
+TEST_F(MainWindowTest, EnterStartsARunOnlyOnTheFocusedButton) {
+    Type("Ende", "20");
+    {
+        ModalScript script;
+        QTest::keyClick(Control<QLineEdit>("Ende"), Qt::Key_Return);
+        QTest::qWait(20);
+        EXPECT_EQ(script.Unexpected(), 0);
+        EXPECT_EQ(program.ListWindow().Window(), nullptr);
+    }
+    for (const auto& [key, modifier] : {std::pair(Qt::Key_Return, Qt::NoModifier),
+                                        std::pair(Qt::Key_Enter, Qt::KeypadModifier)}) {
+        ModalScript script;
+        Items items;
+        ExpectList(script, &items);
+        Control<QPushButton>("Primzahlen")->setFocus();
+        QTest::keyClick(Control<QPushButton>("Primzahlen"), key, modifier);
+        EXPECT_EQ(items, (Items{3, 5, 7, 11, 13, 17, 19})) << key;
+        EXPECT_TRUE(script.Done());
     }
 }
 
-TEST_F(MainWindowTest, TabRunsFromTheButtonThroughTheBoxesToTheCheckBox) {
-    Control<QCheckBox>("Datei")->setChecked(true);  // the file name box only takes focus when shown
-    Control<QPushButton>("Primzahlen")->setFocus();
-    std::vector<QString> order;
-    for (int i = 0; i < 5; ++i) {
-        order.push_back(QApplication::focusWidget()->objectName());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    EXPECT_EQ(order, (std::vector<QString>{"Primzahlen", "Start", "Ende", "FName", "Datei"}));
+TEST_F(MainWindowTest, GreyedCheckBoxHidesTheFileNameAndTheRunGoesToTheList) {
+    auto* datei = Control<QCheckBox>("Datei");
+    auto* name = Control<QLineEdit>("FName");
+    datei->setCheckState(Qt::Checked);
+    ASSERT_TRUE(name->isVisible());
+    datei->setCheckState(Qt::PartiallyChecked);
+    EXPECT_EQ(window.OutputCheckValue(), CheckBoxValue::Greyed);
+    EXPECT_FALSE(name->isVisible());
+    EXPECT_FALSE(name->isEnabled());
+    EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
 }
 
-TEST_F(MainWindowTest, EnterInABoundBoxStartsNoRun) {
+TEST_F(MainWindowTest, MissingFolderIsToldWhileTheHourglassAndTheEmptyBarShow) {
+    Control<QCheckBox>("Datei")->setChecked(true);
+    Type("FName", QDir::tempPath() + "/vodazi-no-such-folder-" +
+                      QString::number(QCoreApplication::applicationPid()) + "/primes.txt");
     ModalScript script;
-    QTest::keyClick(Control<QLineEdit>("Ende"), Qt::Key_Return);
-    QTest::qWait(20);
+    QString told;
+    bool busy = false;
+    script.Then([&](QWidget* modal) {
+        const auto* fill = Control<SolidRectangle>("AktFill");
+        busy = QApplication::overrideCursor() != nullptr &&
+               QApplication::overrideCursor()->shape() == Qt::WaitCursor &&
+               Control<SolidRectangle>("AktStatus")->isVisible() && fill->isVisible() &&
+               fill->width() == 0;
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        told = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    Click();
+    EXPECT_EQ(told, "Folder dosnt exist");
+    EXPECT_TRUE(busy);
     EXPECT_EQ(script.Unexpected(), 0);
-    EXPECT_EQ(program.ListWindow().Window(), nullptr);
+    ExpectRestored();
 }
 
 TEST_F(MainWindowTest, CheckBoxShowsTheFileNameAndKeepsAnEditedOne) {
@@ -285,7 +372,9 @@ TEST_F(MainWindowTest, DuringARunInputIsIgnoredAndTheWindowStays) {
 }
 
 TEST_F(MainWindowTest, ReportRunAsksBeforeOverwritingWithNoAsTheDefault) {
-    const std::string path = (QDir::tempPath() + "/vodazi-window-" + QString::number(QCoreApplication::applicationPid()) + ".txt").toStdString();
+    const std::string path = (QDir::tempPath() + "/vodazi-window-" +
+                              QString::number(QCoreApplication::applicationPid()) + ".txt")
+                                 .toStdString();
     std::remove(path.c_str());
     auto* datei = Control<QCheckBox>("Datei");
     QTest::mouseClick(datei, Qt::LeftButton, {}, QPoint(5, datei->height() / 2));
@@ -299,14 +388,17 @@ TEST_F(MainWindowTest, ReportRunAsksBeforeOverwritingWithNoAsTheDefault) {
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
     const std::string first = read();
-    EXPECT_EQ(first, "Beginn: 3\r\nEnde  : 20\r\n\r\n3\r\n5\r\n7\r\n11\r\n13\r\n17\r\n19\r\n--- ENDE ---\r\n");
+    EXPECT_EQ(
+        first,
+        "Beginn: 3\r\nEnde  : 20\r\n\r\n3\r\n5\r\n7\r\n11\r\n13\r\n17\r\n19\r\n--- ENDE ---\r\n");
 
     std::vector<SeenMessage> seen;
     script.Then([&seen](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
-        seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->standardButtons(),
-                        box->standardButton(box->defaultButton()), box->icon() != QMessageBox::NoIcon});
+        seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(),
+                        box->standardButtons(), box->standardButton(box->defaultButton()),
+                        box->icon() != QMessageBox::NoIcon});
         QTest::keyClick(box, Qt::Key_Escape);  // Escape answers No
     });
     Type("Ende", "1000");
