@@ -193,9 +193,7 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
     Run("3", "20");
     // A child process with a small file-size limit: every write past it fails with EFBIG,
     // as on a full disk, and the old report must survive.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int status = StatusOfChild([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -204,14 +202,10 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
         const bool told = messages.shown.size() == 2 &&
                           messages.shown[1].prompt.find(view.fileName) != std::string::npos &&
                           messages.shown[1].prompt.find("File too large") != std::string::npos;
-        const bool restored =
-            pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible;
-        ::_exit(told && restored ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return told && pointer.current == MousePointer::Default && !view.trackVisible &&
+               !view.fillVisible;
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
     EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
