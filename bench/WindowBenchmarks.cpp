@@ -1,6 +1,8 @@
 // list_fill and report_file: the two kinds of run over the whole range 3..2147483647, from
-// the click to the list window ready to show, or to the closed report file. list_find: typing
-// primes into the list of such a run, against a binary search of the same numbers.
+// the click to the list window ready to show, or to the closed report file; report_overwrite
+// the report run again over its own older report, which must then reach the disk first.
+// list_find: typing primes into the list of such a run, against a binary search of the same
+// numbers.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -49,12 +51,14 @@ double PeakResidentMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1e3;  // kilobytes
 }
 
-// Answers every question with its default and never blocks.
+// Answers every question with its default, or Yes where told to, and never blocks.
 class SilentMessages : public MessageBoxService {
   public:
+    bool yes = false;
     MessageAnswer Show(const std::string&, MessageButtons buttons,
                        const std::optional<std::string>&) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+        if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+        return yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
 };
 
@@ -124,56 +128,86 @@ fs::path BenchFolder() {
 
 std::uintmax_t lastReportBytes = 0;
 
+// One whole-range report into `report` as a user would start it, answering Yes to the
+// overwrite question; the clock runs only for the click.
+void TimeReportRun(benchmark::State& state, const fs::path& report) {
+    state.PauseTiming();
+    ::sync();
+    Desk desk;
+    desk.messages.yes = true;
+    ListReadyToShow list;
+    // The window's own boxes, ticked and filled as a user would.
+    desk.window.SetStartText("3");
+    desk.window.SetEndText("2147483647");
+    desk.window.findChild<QCheckBox*>("Datei")->setChecked(true);
+    desk.window.findChild<QLineEdit*>("FName")->setText(QString::fromStdString(report.string()));
+    CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
+    state.ResumeTiming();
+    run.Primzahlen_Click();
+    state.PauseTiming();
+    lastReportBytes = fs::exists(report) ? fs::file_size(report) : 0;
+    if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
+    state.ResumeTiming();
+}
+
 void ReportFileOurs(benchmark::State& state) {
     const fs::path folder = BenchFolder();
     for (auto _ : state) {
+        TimeReportRun(state, folder / "vodazi.txt");
         state.PauseTiming();
         fs::remove(folder / "vodazi.txt");
-        ::sync();
-        Desk desk;
-        ListReadyToShow list;
-        // The window's own boxes, ticked and filled as a user would.
-        desk.window.SetStartText("3");
-        desk.window.SetEndText("2147483647");
-        desk.window.findChild<QCheckBox*>("Datei")->setChecked(true);
-        desk.window.findChild<QLineEdit*>("FName")->setText(
-            QString::fromStdString((folder / "vodazi.txt").string()));
-        CalculationRun run(
-            RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
         state.ResumeTiming();
-        run.Primzahlen_Click();
-        state.PauseTiming();
-        lastReportBytes =
-            fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
-        if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
-        fs::remove(folder / "vodazi.txt");
-        state.ResumeTiming();
+    }
+    fs::remove_all(folder);
+}
+
+void ReportOverwriteOurs(benchmark::State& state) {
+    const fs::path folder = BenchFolder();
+    bool first = true;
+    for (auto _ : state) {
+        if (first) TimeReportRun(state, folder / "vodazi.txt");  // the older report, not timed
+        first = false;
+        TimeReportRun(state, folder / "vodazi.txt");
     }
     fs::remove_all(folder);
 }
 
 // Times a shell command; the peers are separate programs.
-void TimeCommand(benchmark::State& state, const std::string& command, const fs::path& output) {
+void TimeCommand(benchmark::State& state, const std::string& command, const fs::path& output,
+                 bool overwrite = false) {
+    if (overwrite && std::system(command.c_str()) != 0)
+        state.SkipWithError(("failed: " + command).c_str());
     for (auto _ : state) {
         state.PauseTiming();
-        fs::remove(output);
+        if (!overwrite) fs::remove(output);
         ::sync();
         state.ResumeTiming();
         if (std::system(command.c_str()) != 0) state.SkipWithError(("failed: " + command).c_str());
         state.PauseTiming();
-        fs::remove(output);
+        if (!overwrite) fs::remove(output);
         state.ResumeTiming();
     }
 }
 
-void ReportFileDd(benchmark::State& state) {
+// The same bytes written by dd into the same folder; `options` such as conv=fdatasync.
+void TimeDd(benchmark::State& state, const std::string& options, bool overwrite) {
     const fs::path folder = BenchFolder();
     const std::uintmax_t bytes = lastReportBytes != 0 ? lastReportBytes : 1'151'174'003;
     const fs::path out = folder / "dd.out";
     const std::string command = "dd if=/dev/zero of='" + out.string() +
-                                "' bs=1M count=" + std::to_string(bytes >> 20) + " status=none";
-    TimeCommand(state, command, out);
+                                "' bs=1M count=" + std::to_string(bytes >> 20) + " status=none " +
+                                options;
+    TimeCommand(state, command, out, overwrite);
     fs::remove_all(folder);
+}
+
+void ReportFileDd(benchmark::State& state) {
+    TimeDd(state, "", false);
+}
+
+// dd truncates the older file and rewrites it, then waits for the disk.
+void ReportOverwriteDd(benchmark::State& state) {
+    TimeDd(state, "conv=fdatasync", true);
 }
 
 void ReportFilePrimesieve(benchmark::State& state) {
@@ -287,6 +321,18 @@ BENCHMARK(ReportFileOurs)
     ->UseRealTime();
 BENCHMARK(ReportFileDd)
     ->Name("report_file/peer")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportOverwriteOurs)
+    ->Name("report_overwrite/ours")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportOverwriteDd)
+    ->Name("report_overwrite/peer")
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->Repetitions(3)
