@@ -1,6 +1,8 @@
 // list_fill and report_file: the two kinds of run over the whole range 3..2147483647, from
-// the click to the list window ready to show, or to the closed report file. list_find: typing
-// primes into the list of such a run, against a binary search of the same numbers.
+// the click to the list window ready to show, or to the closed report file; report_overwrite
+// the report run again over its own older report, which must then reach the disk first.
+// list_find: typing primes into the list of such a run, against a binary search of the same
+// numbers.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -52,7 +54,7 @@ double PeakResidentMegabytes() {
 // Stands in for the user at the modal windows a click opens: notes when the list window
 // appears and closes it at once, and answers a message box with `answer`.
 class ModalAnswers : public QObject {
-public:
+  public:
     explicit ModalAnswers(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
         qApp->installEventFilter(this);
     }
@@ -61,7 +63,7 @@ public:
     std::chrono::steady_clock::time_point listShown;
     std::uint64_t listItems = 0;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Show) return false;
         if (auto* list = dynamic_cast<FPrimeList*>(watched)) {
@@ -74,7 +76,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     QMessageBox::StandardButton answer_;
 };
 
@@ -132,49 +134,78 @@ fs::path BenchFolder() {
 
 std::uintmax_t lastReportBytes = 0;
 
+// One whole-range report into `report` as a user would start it, answering Yes to the
+// overwrite question. With `timed` the clock runs for the click alone, else not at all.
+void ReportRun(benchmark::State& state, const fs::path& report, bool timed = true) {
+    state.PauseTiming();
+    ::sync();
+    ShownProgram shown("3", "2147483647");
+    shown.WriteTo(report);
+    ModalAnswers user(QMessageBox::Yes);
+    if (timed) state.ResumeTiming();
+    shown.Click();
+    if (timed) state.PauseTiming();
+    lastReportBytes = fs::exists(report) ? fs::file_size(report) : 0;
+    if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
+    state.ResumeTiming();
+}
+
 void ReportFileOurs(benchmark::State& state) {
     const fs::path folder = BenchFolder();
     for (auto _ : state) {
+        ReportRun(state, folder / "vodazi.txt");
         state.PauseTiming();
         fs::remove(folder / "vodazi.txt");
-        ::sync();
-        ShownProgram shown("3", "2147483647");
-        shown.WriteTo(folder / "vodazi.txt");
-        ModalAnswers user;  // a failure would show a message box
         state.ResumeTiming();
-        shown.Click();
-        state.PauseTiming();
-        lastReportBytes =
-            fs::exists(folder / "vodazi.txt") ? fs::file_size(folder / "vodazi.txt") : 0;
-        if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
-        fs::remove(folder / "vodazi.txt");
-        state.ResumeTiming();
+    }
+    fs::remove_all(folder);
+}
+
+void ReportOverwriteOurs(benchmark::State& state) {
+    const fs::path folder = BenchFolder();
+    for (auto _ : state) {
+        if (!fs::exists(folder / "vodazi.txt")) ReportRun(state, folder / "vodazi.txt", false);
+        ReportRun(state, folder / "vodazi.txt");
     }
     fs::remove_all(folder);
 }
 
 // Times a shell command; the peers are separate programs.
-void TimeCommand(benchmark::State& state, const std::string& command, const fs::path& output) {
+void TimeCommand(benchmark::State& state, const std::string& command, const fs::path& output,
+                 bool overwrite = false) {
+    if (overwrite && std::system(command.c_str()) != 0)
+        state.SkipWithError(("failed: " + command).c_str());
     for (auto _ : state) {
         state.PauseTiming();
-        fs::remove(output);
+        if (!overwrite) fs::remove(output);
         ::sync();
         state.ResumeTiming();
         if (std::system(command.c_str()) != 0) state.SkipWithError(("failed: " + command).c_str());
         state.PauseTiming();
-        fs::remove(output);
+        if (!overwrite) fs::remove(output);
         state.ResumeTiming();
     }
 }
 
-void ReportFileDd(benchmark::State& state) {
+// The same bytes written by dd into the same folder; `options` such as conv=fdatasync.
+void TimeDd(benchmark::State& state, const std::string& options, bool overwrite) {
     const fs::path folder = BenchFolder();
     const std::uintmax_t bytes = lastReportBytes != 0 ? lastReportBytes : 1'151'174'003;
     const fs::path out = folder / "dd.out";
     const std::string command = "dd if=/dev/zero of='" + out.string() +
-                                "' bs=1M count=" + std::to_string(bytes >> 20) + " status=none";
-    TimeCommand(state, command, out);
+                                "' bs=1M count=" + std::to_string(bytes >> 20) + " status=none " +
+                                options;
+    TimeCommand(state, command, out, overwrite);
     fs::remove_all(folder);
+}
+
+void ReportFileDd(benchmark::State& state) {
+    TimeDd(state, "", false);
+}
+
+// dd truncates the older file and rewrites it, then waits for the disk.
+void ReportOverwriteDd(benchmark::State& state) {
+    TimeDd(state, "conv=fdatasync", true);
 }
 
 void ReportFilePrimesieve(benchmark::State& state) {
@@ -288,6 +319,18 @@ BENCHMARK(ReportFileOurs)
     ->UseRealTime();
 BENCHMARK(ReportFileDd)
     ->Name("report_file/peer")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportOverwriteOurs)
+    ->Name("report_overwrite/ours")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime();
+BENCHMARK(ReportOverwriteDd)
+    ->Name("report_overwrite/peer")
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->Repetitions(3)

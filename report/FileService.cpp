@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "calc/RunFailure.h"
-
 namespace fs = std::filesystem;
 
 namespace vodazi {
@@ -33,19 +31,10 @@ bool FileService::FileExists(const std::string& fileName) const {
     return fs::is_regular_file(fs::path(NativeFileName(fileName)), error);
 }
 
-std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName, bool overwrite) const {
-    fs::path target(NativeFileName(fileName));
-    std::error_code error;
-    const fs::file_status status = fs::status(target, error);
-    if (fs::exists(status)) {
-        if (!fs::is_regular_file(status)) {
-            throw RunFailure("Cannot write \"" + fileName + "\": it is not a regular file.");
-        }
-        if (!overwrite) throw RunFailure("Cannot write \"" + fileName + "\": the file exists.");
-        // Replace what a link points to, not the link itself.
-        if (fs::is_symlink(fs::symlink_status(target, error))) target = fs::canonical(target, error);
-    }
-    return std::make_unique<TextStream>(fileName, target.string());
+std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName,
+                                                        bool overwrite) const {
+    return std::make_unique<TextStream>(
+        std::make_unique<FileReplacement>(fileName, NativeFileName(fileName), overwrite));
 }
 
 }  // namespace vodazi

@@ -11,7 +11,7 @@ namespace vodazi {
 // rules, with one allowance: a backslash also separates folders, so a Windows-style name
 // such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name.
 class FileService {
-public:
+  public:
     // The folder that would hold the file; "." for a name without a folder part, "" for no
     // name at all.
     std::string GetParentFolderName(const std::string& fileName) const;
@@ -20,7 +20,7 @@ public:
     bool FileExists(const std::string& fileName) const;
     // A stream on a new, empty file that replaces any file of that name once the stream is
     // closed; until then an existing file stays as it was. Throws RunFailure when the file
-    // cannot be created.
+    // can neither be written nor created (FileReplacement has the rules).
     std::unique_ptr<TextStream> CreateTextFile(const std::string& fileName, bool overwrite) const;
 };
 

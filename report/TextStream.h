@@ -2,25 +2,26 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <cstdio>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "report/FileReplacement.h"
+
 namespace vodazi {
 
 // A text file being written: lines go into large buffers that a writer thread puts on disk
-// while the caller fills the next one. The text goes to a temporary file beside the target;
-// only Close renames it over the target, so a failed or abandoned report leaves an older
-// file of that name untouched. Every failure, including one on the last write, throws
-// RunFailure naming the file and the system's reason.
+// while the caller fills the next one. The bytes go where the target's FileReplacement
+// says; only Close puts them in place of the target, so a failed or abandoned report leaves
+// an older file of that name untouched. Every failure, including one on the last write,
+// throws RunFailure naming the file and the system's reason.
 class TextStream {
-public:
-    // displayName is the name as the user typed it, for messages; path the file to replace.
-    TextStream(std::string displayName, std::string path);
+  public:
+    explicit TextStream(std::unique_ptr<FileReplacement> target);
     ~TextStream();
     TextStream(const TextStream&) = delete;
     TextStream& operator=(const TextStream&) = delete;
@@ -39,28 +40,23 @@ public:
     void Discard() noexcept;
 
     static constexpr std::size_t BufferBytes = std::size_t{1} << 20;
-    const std::string& TemporaryPath() const { return temporaryPath_; }
 
-private:
-    void CreateTemporary();
+  private:
     void Submit();
     void WriterLoop();
     void StopWriter() noexcept;
-    [[noreturn]] void Fail(const std::string& reason) const;
     void ThrowIfFailed();
 
-    std::string displayName_;
-    std::string path_;
-    std::string temporaryPath_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<FileReplacement> target_;
     bool finished_ = false;
+    off_t submitted_ = 0;  // bytes handed to the writer
 
     std::vector<char> current_;
     std::size_t used_ = 0;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<char>> full_;   // waiting for the writer, in order
+    std::deque<std::vector<char>> full_;    // waiting for the writer, in order
     std::vector<std::vector<char>> spare_;  // written, ready for reuse
     std::string writeError_;
     bool stopping_ = false;

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "ReportRunFixture.h"
 #include "report/SystemCalls.h"
@@ -28,11 +30,13 @@ struct Fault {
     int error;
 };
 
-void PrintTo(const Fault& fault, std::ostream* os) { *os << fault.name; }
+void PrintTo(const Fault& fault, std::ostream* os) {
+    *os << fault.name;
+}
 
 class ReportFaultTest : public testing::ReportRunFixture<::testing::TestWithParam<Fault>> {
-protected:
-    std::atomic<int> calls[4] = {};
+  protected:
+    std::atomic<int> calls[static_cast<int>(Call::Close) + 1] = {};
 
     void SetUp() override {
         ReportRunFixture::SetUp();
@@ -65,9 +69,8 @@ TEST_P(ReportFaultTest, IsToldOnceAndLosesNothing) {
     const int occurrence = fault.occurrence > 0 ? fault.occurrence : CallsOfAWholeRun(fault.call);
     ASSERT_GE(occurrence, 1);
     std::atomic<int> seen = 0;
-    system_calls::SetFaultHook([&](Call call) {
-        return call == fault.call && ++seen == occurrence ? fault.error : 0;
-    });
+    system_calls::SetFaultHook(
+        [&](Call call) { return call == fault.call && ++seen == occurrence ? fault.error : 0; });
     messages.answers = {MessageAnswer::Yes};
     run.Run();
     system_calls::SetFaultHook({});
@@ -86,12 +89,65 @@ TEST_P(ReportFaultTest, IsToldOnceAndLosesNothing) {
     EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryCall, ReportFaultTest,
-    ::testing::Values(Fault{"FirstWrite", Call::Write, 1, ENOSPC}, Fault{"MiddleWrite", Call::Write, 5, EIO},
-                      Fault{"LastWrite", Call::Write, 0, ENOSPC}, Fault{"Flush", Call::Flush, 1, EDQUOT},
-                      Fault{"Close", Call::Close, 1, EIO}, Fault{"Rename", Call::Rename, 1, EROFS}),
-    [](const ::testing::TestParamInfo<Fault>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryCall, ReportFaultTest,
+                         ::testing::Values(Fault{"OpenOldReport", Call::Open, 1, EACCES},
+                                           Fault{"FirstWrite", Call::Write, 1, ENOSPC},
+                                           Fault{"MiddleWrite", Call::Write, 5, EIO},
+                                           Fault{"LastWrite", Call::Write, 0, ENOSPC},
+                                           Fault{"Sync", Call::Sync, 1, EIO},
+                                           Fault{"Link", Call::Link, 1, EDQUOT},
+                                           Fault{"Rename", Call::Rename, 1, EROFS}),
+                         [](const ::testing::TestParamInfo<Fault>& param) {
+                             return std::string(param.param.name);
+                         });
+
+// The order of the calls that put a report in place: a crash at any moment leaves the old
+// report or the whole new one, and a report that replaces nothing waits for no disk.
+TEST_F(ReportFaultTest, SyncsTheDataBeforeReplacingAndOnlyThen) {
+    std::vector<Call> order;
+    system_calls::SetFaultHook([&](Call call) {
+        if (call == Call::Sync || call == Call::Link || call == Call::Rename ||
+            call == Call::SyncFolder) {
+            order.push_back(call);
+        }
+        return 0;
+    });
+    messages.answers = {MessageAnswer::Yes};
+    run.Run();
+    EXPECT_EQ(order, (std::vector<Call>{Call::Sync, Call::Link, Call::Rename, Call::SyncFolder}));
+    order.clear();
+    view.fileName = (folder / "fresh.txt").string();
+    run.Run();
+    system_calls::SetFaultHook({});
+    EXPECT_EQ(order, (std::vector<Call>{Call::Link}));
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"fresh.txt", "vodazi.txt"}));
+}
+
+// A file with a second link is overwritten in place. A failure found before its first byte
+// changes keeps it whole; one during the copy is told, and the file keeps its links.
+TEST_F(ReportFaultTest, InPlaceCopyKeepsTheOldReportUntilItsFirstByteChanges) {
+    fs::create_hard_link(view.fileName, folder / "second-name.txt");
+    for (const auto& [call, occurrence] :
+         {std::pair{Call::Allocate, 1}, std::pair{Call::CopyWrite, 3}}) {
+        int seen = 0;
+        system_calls::SetFaultHook(
+            [&](Call c) { return c == call && ++seen == occurrence ? ENOSPC : 0; });
+        messages.answers = {MessageAnswer::Yes};
+        messages.shown.clear();
+        run.Run();
+        system_calls::SetFaultHook({});
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_NE(messages.shown[1].prompt.find(std::strerror(ENOSPC)), std::string::npos);
+        EXPECT_EQ(fs::hard_link_count(view.fileName), 2u);
+        EXPECT_EQ(FolderListing(), (std::vector<std::string>{"second-name.txt", "vodazi.txt"}));
+        ExpectWindowRestored();
+        std::ifstream in(view.fileName, std::ios::binary);
+        std::string first;
+        std::getline(in, first);
+        EXPECT_EQ(first, call == Call::Allocate ? "old report\r" : "Beginn: 3\r")
+            << static_cast<int>(call);
+    }
+}
 
 }  // namespace
 }  // namespace vodazi

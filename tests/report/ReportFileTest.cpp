@@ -1,16 +1,20 @@
-#include "report/ReportFile.h"
-
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "ReportRunFixture.h"
+#include "report/ReportFile.h"
+#include "report/SystemCalls.h"
 
 namespace fs = std::filesystem;
 
@@ -30,8 +34,36 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Runs `body` in a child process and returns how the child ended, as waitpid tells it.
+int StatusOfChild(const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(body() ? 0 : 1);
+    int status = -1;
+    if (child > 0) ::waitpid(child, &status, 0);
+    return status;
+}
+
 class ReportRunTest : public testing::ReportRunFixture<::testing::Test> {
-protected:
+  protected:
+    // A run answering Yes, as user nobody; the folder and `owner` stay root's.
+    bool RunAsNobodyTells(const std::string& expected) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (::geteuid() != 0 || nobody == nullptr) return false;
+        const int status = StatusOfChild([&] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                ::setuid(nobody->pw_uid) != 0) {
+                return false;
+            }
+            messages.answers = {MessageAnswer::Yes};
+            Run("3", "20");
+            if (expected.empty()) return messages.shown.size() == 1;
+            return messages.shown.size() == 2 &&
+                   messages.shown[1].prompt.find(expected) != std::string::npos;
+        });
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as nobody: " << status;
+        return true;
+    }
+
     void Run(const std::string& start, const std::string& end) {
         view.start = start;
         view.end = end;
@@ -62,7 +94,8 @@ TEST_F(ReportRunTest, EmptyRangeGivesHeaderAndTrailerOnly) {
 
 TEST_F(ReportRunTest, HeaderHoldsTheNormalisedBounds) {
     Run("10", "1");
-    EXPECT_EQ(ReadFile(view.fileName), "Beginn: 3\r\nEnde  : 10\r\n\r\n3\r\n5\r\n7\r\n--- ENDE ---\r\n");
+    EXPECT_EQ(ReadFile(view.fileName),
+              "Beginn: 3\r\nEnde  : 10\r\n\r\n3\r\n5\r\n7\r\n--- ENDE ---\r\n");
     EXPECT_EQ(view.start, "1");
     EXPECT_EQ(view.end, "10");
 }
@@ -94,7 +127,8 @@ TEST_F(ReportRunTest, AnsweringNoKeepsTheOldReportByteForByte) {
 
 TEST_F(ReportRunTest, AnsweringYesReplacesTheReportCompletelyAndKeepsItsPermissions) {
     Run("3", "1000");
-    fs::permissions(view.fileName, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(view.fileName,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     messages.answers = {MessageAnswer::Yes};
     Run("3", "20");
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
@@ -159,9 +193,7 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
     Run("3", "20");
     // A child process with a small file-size limit: every write past it fails with EFBIG,
     // as on a full disk, and the old report must survive.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int status = StatusOfChild([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -170,15 +202,121 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
         const bool told = messages.shown.size() == 2 &&
                           messages.shown[1].prompt.find(view.fileName) != std::string::npos &&
                           messages.shown[1].prompt.find("File too large") != std::string::npos;
-        const bool restored = pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible;
-        ::_exit(told && restored ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return told && pointer.current == MousePointer::Default && !view.trackVisible &&
+               !view.fillVisible;
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
     EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+}
+
+TEST_F(ReportRunTest, AFileTheUserMayNotWriteIsNotReplaced) {
+    WriteFile(view.fileName, "root's report");
+    fs::permissions(view.fileName,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(folder, fs::perms::all);  // the folder would allow a rename
+    if (!RunAsNobodyTells("Permission denied")) GTEST_SKIP() << "needs root to become nobody";
+    EXPECT_EQ(ReadFile(view.fileName), "root's report");
+    struct stat status {};
+    ASSERT_EQ(::stat(view.fileName.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 0u);
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+}
+
+TEST_F(ReportRunTest, AFileTheUserMayWriteInALockedFolderIsOverwritten) {
+    WriteFile(view.fileName, "nobody's report");
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr || ::chown(view.fileName.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+        GTEST_SKIP() << "needs root to give a file away";
+    }
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    if (!RunAsNobodyTells("")) GTEST_SKIP() << "needs root to become nobody";
+    EXPECT_EQ(ReadFile(view.fileName), Report3To20);
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+}
+
+TEST_F(ReportRunTest, AnotherUsersFileWithASecondLinkStaysThatFile) {
+    WriteFile(view.fileName, "old");
+    fs::create_hard_link(view.fileName, folder / "second-name.txt");
+    const passwd* nobody = ::getpwnam("nobody");
+    const bool givenAway =
+        nobody != nullptr && ::chown(view.fileName.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
+    messages.answers = {MessageAnswer::Yes};
+    Run("3", "20");
+    EXPECT_EQ(ReadFile(folder / "second-name.txt"), Report3To20);
+    EXPECT_EQ(fs::hard_link_count(view.fileName), 2u);
+    struct stat status {};
+    ASSERT_EQ(::stat(view.fileName.c_str(), &status), 0);
+    if (givenAway) {
+        EXPECT_EQ(status.st_uid, nobody->pw_uid);
+    }
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"second-name.txt", "vodazi.txt"}));
+}
+
+TEST_F(ReportRunTest, ALinkStandsForTheFileItNamesEvenAMissingOne) {
+    fs::create_symlink("target.txt", view.fileName);
+    Run("3", "20");
+    EXPECT_TRUE(messages.shown.empty());  // no file exists, so nothing to ask
+    EXPECT_TRUE(fs::is_symlink(view.fileName));
+    EXPECT_EQ(ReadFile(folder / "target.txt"), Report3To20);
+
+    const fs::path intoMissingFolder = folder / "into-missing-folder.txt";
+    fs::create_symlink("missing/target.txt", intoMissingFolder);
+    view.fileName = intoMissingFolder.string();
+    Run("3", "20");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, "Cannot create \"" +
+                                            (folder / "missing/target.txt").string() +
+                                            "\": No such file or directory.");
+    EXPECT_TRUE(fs::is_symlink(intoMissingFolder));
+    EXPECT_EQ(FolderListing(),
+              (std::vector<std::string>{"into-missing-folder.txt", "target.txt", "vodazi.txt"}));
+}
+
+TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
+    const std::string longest(255, 'n');
+    view.fileName = (folder / longest).string();
+    Run("3", "20");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(ReadFile(folder / longest), Report3To20);
+}
+
+// A child ended by a signal in the middle of a large report, once with the unnamed temporary
+// file and once with the named one that file systems without it need: nothing may remain.
+TEST_F(ReportRunTest, AReportEndedByASignalLeavesNothingBehind) {
+    WriteFile(view.fileName, "old");
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        int midReport[2];
+        ASSERT_EQ(::pipe(midReport), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int writes = 0;
+            system_calls::SetFaultHook([&](system_calls::Call call) {
+                if (call == system_calls::Call::OpenUnnamed && signal == SIGTERM) return EOPNOTSUPP;
+                if (call == system_calls::Call::Write && ++writes == 3) {
+                    const char byte = 'm';
+                    if (::write(midReport[1], &byte, 1) == 1) ::pause();
+                }
+                return 0;
+            });
+            messages.answers = {MessageAnswer::Yes};
+            Run("3", "400000000");
+            ::_exit(0);
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(midReport[0], &byte, 1), 1);
+        EXPECT_EQ(FolderListing().size(), signal == SIGTERM ? 2u : 1u);  // the named temporary file
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(midReport[0]);
+        ::close(midReport[1]);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+        EXPECT_EQ(ReadFile(view.fileName), "old");
+    }
 }
 
 TEST(ReportFile, ReadsTheNameAfreshForEachServiceCall) {
@@ -187,7 +325,8 @@ TEST(ReportFile, ReadsTheNameAfreshForEachServiceCall) {
     messages.answers = {MessageAnswer::No};
     ReportFile report(messages);
     int asked = 0;
-    const fs::path existing = fs::temp_directory_path() / ("vodazi-afresh-" + std::to_string(::getpid()));
+    const fs::path existing =
+        fs::temp_directory_path() / ("vodazi-afresh-" + std::to_string(::getpid()));
     WriteFile(existing, "old");
     EXPECT_FALSE(report.Open([&] {
         ++asked;

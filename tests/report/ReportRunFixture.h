@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -17,7 +18,7 @@ namespace vodazi::testing {
 
 template <typename Base>
 class ReportRunFixture : public Base {
-protected:
+  protected:
     std::filesystem::path folder;
     Log log;
     RecordingView view{log};
@@ -28,9 +29,11 @@ protected:
     CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
 
     void SetUp() override {
+        // A parameterised test's name holds a slash, which must not make a nested folder.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         folder = std::filesystem::temp_directory_path() /
-                 ("vodazi-report-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                 ("vodazi-report-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         view.fileName = (folder / "vodazi.txt").string();

@@ -1,0 +1,267 @@
+#include "report/FileReplacement.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include "calc/RunFailure.h"
+#include "report/SystemCalls.h"
+#include "report/TemporaryNameCleanup.h"
+
+namespace fs = std::filesystem;
+
+namespace vodazi {
+namespace {
+
+constexpr int LinksFollowedAtMost = 40;  // as the system itself follows
+constexpr int ShortNameAttempts = 100;
+constexpr std::size_t CopyBytes = std::size_t{1} << 20;
+
+std::string SystemReason(int error) {
+    return std::generic_category().message(error);
+}
+
+// The file a name stands for: links are followed even when their last target is missing.
+fs::path FollowLinks(fs::path path) {
+    for (int link = 0; link < LinksFollowedAtMost; ++link) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        std::error_code error;
+        const fs::path target = fs::read_symlink(path, error);
+        if (error) return path;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;  // the system reports the loop
+}
+
+// A hidden name of fixed length, whatever the target's, so that every name the file system
+// accepts can be written.
+std::string ShortName() {
+    static unsigned counter = 0;
+    const auto now =
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned mixed =
+        (now * 2654435761u) ^ (static_cast<unsigned>(::getpid()) << 16) ^ ++counter;
+    char name[20];
+    std::snprintf(name, sizeof name, ".vodazi-%08x", mixed);
+    return name;
+}
+
+bool UnnamedFilesUnsupported(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// Attributes a new file would not carry: ACLs, user attributes. The security label is given
+// to every new file by the system and does not count.
+bool HasExtendedAttributes(int fd) {
+    const ssize_t size = system_calls::ListAttributes(fd, nullptr, 0);
+    if (size == 0 || (size < 0 && errno == EOPNOTSUPP)) return false;
+    if (size < 0) return true;  // unknown: keep the file as it is
+    std::vector<char> names(static_cast<std::size_t>(size));
+    const ssize_t got = system_calls::ListAttributes(fd, names.data(), names.size());
+    if (got < 0) return true;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(got);
+         at += std::strlen(names.data() + at) + 1) {
+        if (std::strcmp(names.data() + at, "security.selinux") != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+FileReplacement::FileReplacement(std::string displayName, const std::string& path, bool overwrite)
+    : displayName_(std::move(displayName)), target_(FollowLinks(path)) {
+    createName_ = target_.string() == path ? displayName_ : target_.string();
+    std::error_code error;
+    folder_ =
+        fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
+    try {
+        Prepare(overwrite);
+    } catch (...) {
+        Discard();
+        throw;
+    }
+}
+
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+void FileReplacement::Fail(const std::string& reason) const {
+    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + ".");
+}
+
+void FileReplacement::Prepare(bool overwrite) {
+    struct stat old {};
+    if (::stat(target_.c_str(), &old) != 0) {
+        if (errno != ENOENT) Fail(SystemReason(errno));
+        way_ = Way::NewFile;
+        temporary_ = CreateTemporary(folder_);
+        if (temporary_ < 0)
+            throw RunFailure("Cannot create \"" + createName_ + "\": " + SystemReason(errno) + ".");
+        return;
+    }
+    if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!overwrite) Fail("the file exists");
+    // Opening it for writing asks the system what this user may do to the file, whatever its
+    // mode bits say; a file that could not be overwritten is not replaced either.
+    targetFile_ = system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
+    if (targetFile_ < 0 || ::fstat(targetFile_, &old) != 0) Fail(SystemReason(errno));
+    if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    PrepareReplacement(old);
+}
+
+void FileReplacement::PrepareReplacement(const struct stat& old) {
+    if (KeepsWhatTheFileIs(old)) {
+        temporary_ = CreateTemporary(folder_);
+        if (temporary_ >= 0 && TakesOverModeAndGroup(old)) {
+            way_ = Way::Rename;
+            system_calls::Close(targetFile_);
+            targetFile_ = -1;
+            return;
+        }
+        CloseTemporary();
+    }
+    way_ = Way::InPlace;
+    temporary_ = CreateTemporary(folder_);
+    if (temporary_ < 0) {
+        const int error = errno;
+        temporary_ = CreateTemporary(fs::temp_directory_path());
+        if (temporary_ < 0) Fail(SystemReason(error));
+    }
+}
+
+// A rename keeps the file what it was only for a plain file of the user's own.
+bool FileReplacement::KeepsWhatTheFileIs(const struct stat& old) const {
+    return old.st_nlink == 1 && old.st_uid == ::geteuid() && !HasExtendedAttributes(targetFile_);
+}
+
+bool FileReplacement::TakesOverModeAndGroup(const struct stat& old) const {
+    struct stat fresh {};
+    if (::fstat(temporary_, &fresh) != 0) return false;
+    if (fresh.st_gid != old.st_gid && system_calls::SetGroup(temporary_, old.st_gid) != 0)
+        return false;
+    return system_calls::SetMode(temporary_, old.st_mode & 07777) == 0;
+}
+
+// A new file in `folder`, without a name where the file system allows; -1 with errno set
+// when none can be created there.
+int FileReplacement::CreateTemporary(const fs::path& folder) {
+    const int unnamed = system_calls::OpenUnnamed(folder.c_str(), O_RDWR | O_CLOEXEC, 0666);
+    if (unnamed >= 0 || !UnnamedFilesUnsupported(errno)) return unnamed;
+    for (int attempt = 0; attempt < ShortNameAttempts; ++attempt) {
+        const fs::path name = folder / ShortName();
+        RemoveOnTermination(name.c_str());  // before the file exists, so it never lacks clean-up
+        const int named =
+            system_calls::Open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (named >= 0) {
+            temporaryName_ = name.string();
+            return named;
+        }
+        KeepOnTermination();
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+void FileReplacement::CloseTemporary() noexcept {
+    if (temporary_ >= 0) system_calls::Close(temporary_);
+    temporary_ = -1;
+    if (!temporaryName_.empty()) {
+        system_calls::Unlink(temporaryName_.c_str());
+        KeepOnTermination();
+        temporaryName_.clear();
+    }
+}
+
+void FileReplacement::Commit(off_t length) {
+    switch (way_) {
+        case Way::NewFile:
+            Publish(false);
+            break;
+        case Way::Rename:
+            // On disk before it replaces anything: a crash then leaves the old report or the new.
+            if (system_calls::Sync(temporary_) != 0) Fail(SystemReason(errno));
+            Publish(true);
+            break;
+        case Way::InPlace:
+            CopyOver(length);
+            break;
+    }
+    Discard();
+}
+
+void FileReplacement::Publish(bool replacing) {
+    if (temporaryName_.empty()) {
+        if (!replacing) {
+            if (system_calls::Link(temporary_, target_.c_str()) != 0) Fail(SystemReason(errno));
+            return;
+        }
+        LinkUnderShortName();  // rename cannot replace a file by one without a name
+    }
+    if (system_calls::Rename(temporaryName_.c_str(), target_.c_str()) != 0)
+        Fail(SystemReason(errno));
+    temporaryName_.clear();
+    KeepOnTermination();
+    if (replacing) SyncFolder();
+}
+
+void FileReplacement::LinkUnderShortName() {
+    for (int attempt = 0; attempt < ShortNameAttempts; ++attempt) {
+        const fs::path name = folder_ / ShortName();
+        RemoveOnTermination(name.c_str());
+        if (system_calls::Link(temporary_, name.c_str()) == 0) {
+            temporaryName_ = name.string();
+            return;
+        }
+        KeepOnTermination();
+        if (errno != EEXIST) break;
+    }
+    Fail(SystemReason(errno));
+}
+
+void FileReplacement::SyncFolder() const {
+    const int folder = system_calls::Open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (folder < 0) Fail(SystemReason(errno));
+    const int synced = system_calls::SyncFolder(folder);
+    const int error = errno;
+    system_calls::Close(folder);
+    if (synced != 0) Fail(SystemReason(error));
+}
+
+// Everything that can be foreseen is checked before the first byte of the old report
+// changes: the new report is complete, and the space it needs is reserved.
+void FileReplacement::CopyOver(off_t length) const {
+    if (system_calls::Allocate(targetFile_, length) != 0 && errno != EOPNOTSUPP)
+        Fail(SystemReason(errno));
+    std::vector<char> buffer(CopyBytes);
+    for (off_t done = 0; done < length;) {
+        const auto wanted =
+            static_cast<std::size_t>(std::min<off_t>(length - done, static_cast<off_t>(CopyBytes)));
+        const ssize_t got = system_calls::CopyRead(temporary_, buffer.data(), wanted, done);
+        if (got <= 0) Fail(SystemReason(got == 0 ? EIO : errno));
+        if (!system_calls::CopyWrite(targetFile_, buffer.data(), static_cast<std::size_t>(got),
+                                     done)) {
+            Fail(SystemReason(errno));
+        }
+        done += got;
+    }
+    if (system_calls::Truncate(targetFile_, length) != 0 || system_calls::Sync(targetFile_) != 0) {
+        Fail(SystemReason(errno));
+    }
+}
+
+void FileReplacement::Discard() noexcept {
+    CloseTemporary();
+    if (targetFile_ >= 0) system_calls::Close(targetFile_);
+    targetFile_ = -1;
+}
+
+}  // namespace vodazi

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+
+namespace vodazi {
+
+// Where the bytes of a new report go, and how they take the place of the file it names.
+// A symbolic link stands for the file it points to, even one that does not exist yet; the
+// link itself is never replaced. Until Commit, an older file stays exactly as it was.
+//
+// The new report is built in a temporary file without a name (O_TMPFILE), so that nothing
+// is left behind however the program ends; where the file system has none, under a short
+// name of fixed length that is removed on SIGTERM, SIGINT and SIGHUP. Then, either
+// - a new file is linked into place; or
+// - a plain file of the user's own with one link is replaced by a rename, after the new
+//   data has reached the disk, keeping its permissions and group; or
+// - any other file (more links, another owner, extended attributes or ACLs, or a folder the
+//   user may not write) is overwritten in place: its space is reserved first, then the
+//   finished report is copied over it and it is cut to the new length.
+class FileReplacement {
+  public:
+    // displayName is the name as the user typed it, for messages; path the name to write.
+    // Throws RunFailure when that file can neither be written nor created.
+    FileReplacement(std::string displayName, const std::string& path, bool overwrite);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // The new report, to be written from its start.
+    int Descriptor() const { return temporary_; }
+    // Puts the first `length` bytes written in place of the target; throws RunFailure.
+    void Commit(off_t length);
+    // Drops the new report; the target stays as it was. Never throws.
+    void Discard() noexcept;
+
+    [[noreturn]] void Fail(const std::string& reason) const;
+
+  private:
+    enum class Way { NewFile, Rename, InPlace };
+
+    void Prepare(bool overwrite);
+    void PrepareReplacement(const struct stat& old);
+    bool KeepsWhatTheFileIs(const struct stat& old) const;
+    bool TakesOverModeAndGroup(const struct stat& old) const;
+    int CreateTemporary(const std::filesystem::path& folder);
+    void CloseTemporary() noexcept;
+    void Publish(bool replacing);
+    void LinkUnderShortName();
+    void SyncFolder() const;
+    void CopyOver(off_t length) const;
+
+    std::string displayName_;
+    std::filesystem::path target_;  // the file the name stands for
+    std::filesystem::path folder_;
+    std::string createName_;  // the name a failure to create the file is told with
+    Way way_ = Way::NewFile;
+    int temporary_ = -1;
+    std::string temporaryName_;  // empty while the temporary file has no name
+    int targetFile_ = -1;        // the old report, open for writing
+};
+
+}  // namespace vodazi
