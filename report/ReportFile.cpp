@@ -1,6 +1,7 @@
 #include "report/ReportFile.h"
 
 #include "calc/Conversions.h"
+#include "report/FileService.h"
 
 namespace vodazi {
 
@@ -12,21 +13,17 @@ ReportFile::~ReportFile() { Close(); }
 bool ReportFile::Open(const FileNameGetter& fileName) {
     Close();
     lines_ = AscendingDecimal();
-    service_ = std::make_unique<FileService>();
-    if (!service_->FolderExists(service_->GetParentFolderName(fileName()))) {
+    const FileService files;
+    if (!files.FolderExists(files.GetParentFolderName(fileName()))) {
         messages_.Show("Folder dosnt exist", MessageButtons::Ok);
-        service_.reset();
         return false;
     }
-    if (service_->FileExists(fileName())) {
+    if (files.FileExists(fileName())) {
         const MessageAnswer answer = messages_.Show("File exist. Do you want to overwrite?",
                                                     MessageButtons::YesNoDefaultNo, std::string("File exist"));
-        if (answer != MessageAnswer::Yes) {
-            service_.reset();
-            return false;
-        }
+        if (answer != MessageAnswer::Yes) return false;
     }
-    stream_ = service_->CreateTextFile(fileName(), true);
+    stream_ = files.CreateTextFile(fileName());
     return true;
 }
 
@@ -54,16 +51,14 @@ void ReportFile::Finish() {
     stream_->WriteLine("--- ENDE ---");
     stream_->Close();
     stream_.reset();
-    service_.reset();
 }
 
 void ReportFile::Abandon() { Close(); }
 
-// Drops an unfinished stream with what it wrote, and the file service.
+// Drops an unfinished stream with what it wrote.
 void ReportFile::Close() noexcept {
     if (stream_) stream_->Discard();
     stream_.reset();
-    service_.reset();
 }
 
 }  // namespace vodazi

@@ -5,7 +5,6 @@
 #include "calc/MessageBoxService.h"
 #include "calc/ReportOutput.h"
 #include "report/AscendingDecimal.h"
-#include "report/FileService.h"
 #include "report/TextStream.h"
 
 namespace vodazi {
@@ -28,7 +27,6 @@ private:
     void Close() noexcept;
 
     MessageBoxService& messages_;
-    std::unique_ptr<FileService> service_;
     std::unique_ptr<TextStream> stream_;
     AscendingDecimal lines_;
 };
