@@ -25,6 +25,7 @@
 #include <string>
 
 #include "calc/ScanRange.h"
+#include "tests/support/ResidentMemory.h"
 #include "windows/FPrimeList.h"
 #include "windows/ListWindowOutput.h"
 #include "windows/PrimeListView.h"
@@ -38,18 +39,8 @@ using namespace vodazi;
 
 constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
 
-double ResidentMegabytes() {
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
-double PeakResidentMegabytes() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1e3;  // kilobytes
-}
+using support::PeakResidentMegabytes;
+using support::ResidentMegabytes;
 
 // Stands in for the user at the modal windows a click opens: notes when the list window
 // appears and closes it at once, and answers a message box with `answer`.

@@ -4,22 +4,22 @@
 
 #include <algorithm>
 
-#include "RecordingDoubles.h"
+#include "tests/support/RecordingDoubles.h"
 
 namespace vodazi {
 namespace {
 
-using testing::Log;
+using support::Log;
 
 // A run with every collaborator recorded, driven as the main window would drive it.
 class CalculationRunTest : public ::testing::Test {
 protected:
     Log log;
-    testing::RecordingView view{log};
-    testing::RecordingPointer pointer{log};
-    testing::ScriptedMessages messages{log};
-    testing::RecordingList list{log};
-    testing::RecordingReport report{log};
+    support::RecordingView view{log};
+    support::RecordingPointer pointer{log};
+    support::ScriptedMessages messages{log};
+    support::RecordingList list{log};
+    support::RecordingReport report{log};
     CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
 
     void Run(const std::string& start, const std::string& end, CheckBoxValue check = CheckBoxValue::Unchecked) {
@@ -31,11 +31,7 @@ protected:
         run.Run();
     }
 
-    void ExpectWindowRestored() const {
-        EXPECT_EQ(pointer.current, MousePointer::Default);
-        EXPECT_FALSE(view.trackVisible);
-        EXPECT_FALSE(view.fillVisible);
-    }
+    void ExpectWindowRestored() const { EXPECT_TRUE(support::WindowRestored(view, pointer)); }
 };
 
 TEST_F(CalculationRunTest, ListModeRunsAllStepsInOrder) {

@@ -16,7 +16,7 @@ namespace {
 std::vector<WidthChange> LiteralChanges(const RangeBounds& bounds) {
     std::vector<WidthChange> changes;
     std::uint64_t candidate = 0;
-    const double fillStep = testing::LiteralFillStep(bounds);
+    const double fillStep = support::LiteralFillStep(bounds);
     double progressFill = 0.0;
     for (std::int64_t n = bounds.start | 1; n <= bounds.end; n += 2, ++candidate) {
         progressFill = progressFill + 2 * fillStep;

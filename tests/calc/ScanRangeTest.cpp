@@ -39,7 +39,7 @@ Trace LiteralTrace(const RangeBounds& bounds) {
     Trace trace;
     std::int64_t lastWidth = 0;
     bool anyWidth = false;
-    testing::LiteralScan(
+    support::LiteralScan(
         bounds,
         [&](float twips) {
             const std::int64_t entry = -1 - static_cast<std::int64_t>(twips);
@@ -152,7 +152,7 @@ TEST(ScanRange, WholeRangeDeliversEveryPrimeOnce) {
     EXPECT_EQ(sink.count, 105'097'564u);  // pi(2^31 - 1) less the prime 2
     EXPECT_TRUE(sink.ascending);
     EXPECT_EQ(sink.last, 2147483647u);
-    for (const std::uint32_t n : sink.sample) EXPECT_TRUE(testing::LiteralIsPrime(n)) << n;
+    for (const std::uint32_t n : sink.sample) EXPECT_TRUE(support::LiteralIsPrime(n)) << n;
     ASSERT_FALSE(widths.empty());
     EXPECT_EQ(widths.front(), 0.0f);
     EXPECT_EQ(widths.back(), 3974.0f);

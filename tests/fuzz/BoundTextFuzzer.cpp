@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../calc/RecordingDoubles.h"
+#include "tests/support/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
 #include "calc/ScanRange.h"
 #include "calc/RangeNormalisation.h"
@@ -23,12 +23,12 @@ void Require(bool condition) {
 // The report file is chosen and its open declines, so a run stops right after the bounds:
 // everything before the scan runs, and no range, however large, is scanned.
 void CheckWholeRun(const std::string& start, const std::string& end) {
-    testing::Log log;
-    testing::RecordingView view(log);
-    testing::RecordingPointer pointer(log);
-    testing::ScriptedMessages messages(log);
-    testing::RecordingList list(log);
-    testing::RecordingReport report(log);
+    support::Log log;
+    support::RecordingView view(log);
+    support::RecordingPointer pointer(log);
+    support::ScriptedMessages messages(log);
+    support::RecordingList list(log);
+    support::RecordingReport report(log);
     report.openResult = false;
     view.start = start;
     view.end = end;
@@ -36,7 +36,7 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
     CalculationRun run(RunServices{view, list, report, messages, pointer}, ScanOptions{0});
     run.Run();
 
-    Require(pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible);
+    Require(support::WindowRestored(view, pointer));
     if (!messages.shown.empty()) {  // rejected: one message, nothing else happened
         Require(log.size() == 1 && messages.shown.size() == 1);
         Require(view.start == start && view.end == end);

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "ReportRunFixture.h"
+#include "tests/support/ReportRunFixture.h"
 #include "report/SystemCalls.h"
 
 namespace fs = std::filesystem;
@@ -34,7 +34,7 @@ void PrintTo(const Fault& fault, std::ostream* os) {
     *os << fault.name;
 }
 
-class ReportFaultTest : public testing::ReportRunFixture<::testing::TestWithParam<Fault>> {
+class ReportFaultTest : public support::ReportRunFixture<::testing::TestWithParam<Fault>> {
   protected:
     std::atomic<int> calls[static_cast<int>(Call::Close) + 1] = {};
 

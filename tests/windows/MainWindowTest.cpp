@@ -16,7 +16,7 @@
 #include <optional>
 
 #include "DesignTable.h"
-#include "ModalScript.h"
+#include "tests/support/ModalScript.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
 #include "windows/FPrimeList.h"
@@ -26,13 +26,13 @@
 namespace vodazi {
 namespace {
 
-using testing::DesignedControl;
-using testing::DesignedTabOrder;
-using testing::ExpectDesign;
-using testing::Kind;
-using testing::ModalScript;
-using testing::SeenMessage;
-using testing::TabWalk;
+using support::DesignedControl;
+using support::DesignedTabOrder;
+using support::ExpectDesign;
+using support::Kind;
+using support::ModalScript;
+using support::SeenMessage;
+using support::TabWalk;
 
 // Calls `action` from the event loop once after `widget` has been shown.
 class OnShow : public QObject {

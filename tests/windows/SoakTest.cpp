@@ -12,7 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ModalScript.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/ResidentMemory.h"
 #include "platform/SolidRectangle.h"
 #include "windows/FPrimeList.h"
 #include "windows/Program.h"
@@ -22,12 +23,7 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
-double ResidentMegabytes() {
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
-}
+using support::ResidentMegabytes;
 
 TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
     const fs::path folder = fs::temp_directory_path() / ("vodazi-soak-" + std::to_string(::getpid()));
@@ -42,7 +38,7 @@ TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
     window.findChild<QLineEdit*>("Ende")->setText("1000000");
     name->setText(QString::fromStdString((folder / "soak.txt").string()));
 
-    testing::ModalScript script;
+    support::ModalScript script;
     double settled = 0.0;
     double last = 0.0;
     for (int run = 0; run < 200; ++run) {

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "../calc/RecordingDoubles.h"
+#include "tests/support/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
 #include "report/ReportFile.h"
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 template <typename Base>
 class ReportRunFixture : public Base {
@@ -52,11 +52,9 @@ class ReportRunFixture : public Base {
     }
 
     void ExpectWindowRestored() const {
-        EXPECT_EQ(pointer.current, MousePointer::Default);
-        EXPECT_FALSE(view.trackVisible);
-        EXPECT_FALSE(view.fillVisible);
+        EXPECT_TRUE(WindowRestored(view, pointer));
         EXPECT_TRUE(list.shownItems.empty());
     }
 };
 
-}  // namespace vodazi::testing
+}  // namespace vodazi::support

@@ -18,7 +18,7 @@
 #include "calc/RunFailure.h"
 #include "calc/RunView.h"
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 using Log = std::vector<std::string>;
 
@@ -142,4 +142,9 @@ private:
     std::size_t primes_ = 0;
 };
 
-}  // namespace vodazi::testing
+// The window as a run must leave it on every path: default pointer, no progress bar.
+inline bool WindowRestored(const RecordingView& view, const RecordingPointer& pointer) {
+    return pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible;
+}
+
+}  // namespace vodazi::support

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 struct SeenMessage {
     std::string title;
@@ -78,4 +78,4 @@ private:
     int unexpected_ = 0;
 };
 
-}  // namespace vodazi::testing
+}  // namespace vodazi::support
