@@ -1,6 +1,7 @@
 #include "calc/FillProgress.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -52,10 +53,14 @@ FillWidthChanges::Advance FillWidthChanges::LiteralStep() {
 // the binade's end or the last candidate, whichever comes first.
 FillWidthChanges::Advance FillWidthChanges::JumpWithinBinade() {
     if (acc_ <= 0.0 || step_ <= 0.0 || index_ + 2 >= count_) return Advance::NotApplicable;
-    int exponent = 0;
-    std::frexp(acc_, &exponent);  // binade [2^(exponent-1), 2^exponent)
-    const double top = std::ldexp(1.0, exponent);
-    const double ulp = std::ldexp(1.0, exponent - 53);
+    // The binade [top / 2, top) and its last place, read off the bits: frexp and ldexp cost
+    // more than the rest of a step. The accumulator is positive and far from subnormal.
+    const auto biasedExponent = static_cast<std::int64_t>(std::bit_cast<std::uint64_t>(acc_) >> 52);
+    const auto powerOfTwo = [](std::int64_t biased) {
+        return std::bit_cast<double>(static_cast<std::uint64_t>(biased) << 52);
+    };
+    const double top = powerOfTwo(biasedExponent + 1);
+    const double ulp = powerOfTwo(biasedExponent - 52);
 
     const double first = acc_ + step_;
     const double second = first + step_;

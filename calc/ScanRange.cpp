@@ -36,14 +36,16 @@ void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultS
                 sink.Primes(primes);
                 break;
             }
-            const auto before = std::lower_bound(primes.begin(), primes.end(), changeNumber());
-            const auto count = static_cast<std::size_t>(before - primes.begin());
-            if (count > 0) sink.Primes(primes.first(count));
-            primes = primes.subspan(count);
-            if (!primes.empty()) {
+            // In short ranges the width changes far more often than a prime comes.
+            if (primes.front() >= changeNumber()) {
                 setFillWidth(change->twips);
                 change = changes.Next();
+                continue;
             }
+            const auto before = std::lower_bound(primes.begin(), primes.end(), changeNumber());
+            const auto count = static_cast<std::size_t>(before - primes.begin());
+            sink.Primes(primes.first(count));
+            primes = primes.subspan(count);
         }
     }
     // Candidates after the last prime still move the fill.

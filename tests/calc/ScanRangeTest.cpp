@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <vector>
 
 #include "LiteralReference.h"
 #include "calc/PrimeChunks.h"
-#include "calc/WheelSieve.h"
 
 namespace vodazi {
 namespace {
@@ -99,19 +100,31 @@ TEST(ScanRange, MatchesTheLiteralScanOnEdgeRanges) {
         ranges.push_back({square - 2, square + 2});
         ranges.push_back({square, square});
     }
-    // Numbers around segment and chunk edges of the sieve.
-    const std::int64_t segment = std::int64_t{wheel::SegmentBytes} * wheel::NumbersPerByte;
-    const std::int64_t chunk = std::int64_t{PrimeChunks::ChunkBytes} * wheel::NumbersPerByte;
-    for (const std::int64_t edge : {segment, 2 * segment, chunk, 3 * chunk, 1000 * chunk}) {
-        ranges.push_back({static_cast<std::int32_t>(edge - 500), static_cast<std::int32_t>(edge + 500)});
-    }
     for (const RangeBounds& bounds : ranges) ExpectLikeLiteral(bounds);
 }
 
-TEST(ScanRange, MatchesTheLiteralScanAcrossManySegmentsAndChunks) {
+constexpr auto ChunkNumbers = static_cast<std::int32_t>(PrimeChunks::ChunkNumbers);
+
+TEST(ScanRange, MatchesTheLiteralScanAcrossChunks) {
     ExpectLikeLiteral({3, 5'000'000});
     ExpectLikeLiteral({1'966'000, 4'100'000});
+    ExpectLikeLiteral({3'097'169 - ChunkNumbers, 3'097'169});  // the last chunk is one prime
     ExpectLikeLiteral({MaxBound - 200'000, MaxBound});
+}
+
+// Too many primes up there for the literal scan of the whole range: its two ends and the
+// border between its chunks, the last of which holds only 2147483647, are checked instead.
+TEST(ScanRange, ChunksEndingAtTheLargestBound) {
+    const RangeBounds bounds{MaxBound - ChunkNumbers, MaxBound};
+    const std::vector<std::int64_t> head = PrimesOf(LiteralTrace({bounds.start, bounds.start + 3000}));
+    const std::vector<std::int64_t> tail = PrimesOf(LiteralTrace({MaxBound - 3000, MaxBound}));
+    for (const unsigned workers : {0u, 2u}) {
+        const std::vector<std::int64_t> primes = PrimesOf(FastTrace(bounds, workers));
+        ASSERT_GT(primes.size(), head.size() + tail.size());
+        EXPECT_TRUE(std::equal(head.begin(), head.end(), primes.begin())) << "workers " << workers;
+        EXPECT_TRUE(std::equal(tail.rbegin(), tail.rend(), primes.rbegin())) << "workers " << workers;
+        EXPECT_TRUE(std::adjacent_find(primes.begin(), primes.end(), std::greater_equal<>()) == primes.end());
+    }
 }
 
 TEST(ScanRange, MatchesTheLiteralScanOnRandomRanges) {
