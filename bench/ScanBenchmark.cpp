@@ -17,7 +17,7 @@ namespace {
 using vodazi::RangeBounds;
 
 class CountingSink : public vodazi::ResultSink {
-public:
+  public:
     std::uint64_t count = 0;
     std::uint64_t sum = 0;
     void Prime(std::uint32_t n) override {

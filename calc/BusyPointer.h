@@ -6,7 +6,7 @@ namespace vodazi {
 enum class MousePointer { Default = 0, Hourglass = 11 };
 
 class BusyPointer {
-public:
+  public:
     virtual ~BusyPointer() = default;
     virtual void SetMousePointer(MousePointer pointer) = 0;
 };

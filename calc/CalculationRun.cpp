@@ -10,7 +10,7 @@ namespace {
 // Hourglass and progress bar from construction to destruction, so that every way out of a
 // run, thrown or returned, leaves the window as it was.
 class BusyScope {
-public:
+  public:
     BusyScope(RunView& view, BusyPointer& pointer) : view_(view), pointer_(pointer) {
         pointer_.SetMousePointer(MousePointer::Hourglass);
         view_.ShowProgressTrack();
@@ -25,7 +25,7 @@ public:
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     RunView& view_;
     BusyPointer& pointer_;
 };
@@ -44,7 +44,9 @@ std::string OutOfRangeMessage() {
     return "A value is out of range. Min. is 3 and max. is " + IntToText(MaxBound);
 }
 
-std::string NotANumberMessage() { return "A value is not a number."; }
+std::string NotANumberMessage() {
+    return "A value is not a number.";
+}
 
 CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
     : services_(services), options_(options) {}
@@ -60,8 +62,9 @@ void CalculationRun::Run() {
     RunView& view = services_.view;
     const BoundTexts read = ReadBounds(view.StartText(), view.EndText());
     if (read.status != BoundCheck::Accepted) {
-        services_.messages.Show(read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
-                                MessageButtons::Ok);
+        services_.messages.Show(
+            read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
+            MessageButtons::Ok);
         return;
     }
     if (ScanWhileBusy(read)) services_.list.ShowModal();
@@ -85,13 +88,16 @@ bool CalculationRun::ScanWhileBusy(const BoundTexts& read) {
         services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
     }
     // Nothing half-done may stay behind: no hidden list, no partial report.
-    if (mode == OutputMode::List) services_.list.Discard();
-    else services_.report.Abandon();
+    if (mode == OutputMode::List)
+        services_.list.Discard();
+    else
+        services_.report.Abandon();
     return false;
 }
 
 // Returns normally also when the report was abandoned; then there is nothing to show either.
-void CalculationRun::ScanInto(const RangeBounds& bounds, const ProgressSetup& progress, OutputMode mode) {
+void CalculationRun::ScanInto(const RangeBounds& bounds, const ProgressSetup& progress,
+                              OutputMode mode) {
     RunView& view = services_.view;
     const FillWidthSetter setWidth = [&view](float twips) { view.SetProgressFillWidth(twips); };
     if (mode == OutputMode::List) {

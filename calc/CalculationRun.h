@@ -30,8 +30,9 @@ struct RunServices {
 // bounds, prepare the chosen destination, scan with the busy pointer and progress bar up,
 // restore the window, and in list mode show the list modally. Synchronous.
 class CalculationRun {
-public:
-    explicit CalculationRun(const RunServices& services, ScanOptions options = DefaultScanOptions());
+  public:
+    explicit CalculationRun(const RunServices& services,
+                            ScanOptions options = DefaultScanOptions());
 
     // Does nothing when called again from within a run (the window repaints during it).
     void Run();
@@ -40,7 +41,7 @@ public:
     // repaints and swallows input only meanwhile, and cannot be closed.
     bool Running() const { return running_; }
 
-private:
+  private:
     bool ScanWhileBusy(const BoundTexts& read);
     void ScanInto(const RangeBounds& bounds, const ProgressSetup& progress, OutputMode mode);
 

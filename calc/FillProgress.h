@@ -31,12 +31,12 @@ struct WidthChange {
 // the accumulator every addition of the same step adds the same rounded amount, so the
 // change points follow from integer arithmetic in units of the binade's last place.
 class FillWidthChanges {
-public:
+  public:
     FillWidthChanges(const ProgressSetup& setup, std::uint64_t candidateCount);
 
     std::optional<WidthChange> Next();
 
-private:
+  private:
     enum class Advance { NotApplicable, Moved, WidthChanged };
     Advance LiteralStep();
     Advance JumpWithinBinade();
@@ -45,7 +45,7 @@ private:
     std::uint64_t count_;
     std::uint64_t index_ = 0;  // candidate whose accumulator value acc_ holds
     double acc_;
-    double width_ = 0.0;       // floor(acc_) as last reported
+    double width_ = 0.0;  // floor(acc_) as last reported
     bool started_ = false;
 };
 

@@ -6,7 +6,7 @@ namespace vodazi {
 
 // The result list window as a run uses it. Appending goes through the ResultSink side.
 class ListOutput : public ResultSink {
-public:
+  public:
     // Loads a fresh, empty, hidden list window.
     virtual void Prepare() = 0;
     // Shows it modally over the active window; returns once the user has closed it.

@@ -13,7 +13,7 @@ enum class MessageAnswer { Ok, Yes, No };
 
 // A modal message box without an icon. Without a title it carries ApplicationTitle.
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     virtual MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
                                const std::optional<std::string>& title = std::nullopt) = 0;

@@ -30,7 +30,9 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
     }
 }
 
-PrimeChunks::~PrimeChunks() { Stop(); }
+PrimeChunks::~PrimeChunks() {
+    Stop();
+}
 
 void PrimeChunks::Stop() {
     {

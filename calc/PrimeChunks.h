@@ -19,7 +19,7 @@ class RangeSieve;
 // ahead into a small ring of buffers while the caller takes them in order; the ring bounds
 // both the memory and how far the workers may run ahead of a slow consumer.
 class PrimeChunks {
-public:
+  public:
     // workers == 0 sieves on the caller's thread as each chunk is taken.
     PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers);
     ~PrimeChunks();
@@ -35,7 +35,7 @@ public:
     static constexpr std::uint64_t ChunkNumbers = std::uint64_t{1} << 22;
     static unsigned DefaultWorkers();
 
-private:
+  private:
     struct Slot {
         PrimeBuffer primes;
         std::uint64_t chunk = 0;  // the chunk this slot is for
@@ -46,7 +46,8 @@ private:
     void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
     void Work();
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
-    void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot, std::unique_lock<std::mutex>& lock);
+    void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
+                  std::unique_lock<std::mutex>& lock);
     void Stop();
 
     std::uint32_t lo_;

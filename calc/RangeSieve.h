@@ -12,13 +12,13 @@ namespace vodazi {
 // after the one before continues the same sieve, so a scan taken piece by piece on one thread
 // sets up once; any other range starts afresh.
 class RangeSieve {
-public:
+  public:
     // Appends the primes n with lo <= n <= hi in ascending order. A fresh start sizes the
     // sieve for the numbers up to `sieveUpTo` (at least hi): the end of the ranges that will
     // follow this one without a gap.
     void Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo, PrimeBuffer& out);
 
-private:
+  private:
     void NextBuffer();
 
     primesieve::iterator primes_;

@@ -10,7 +10,7 @@ namespace vodazi {
 
 // The report file as a run uses it. Each prime becomes one line through the ResultSink side.
 class ReportOutput : public ResultSink {
-public:
+  public:
     using FileNameGetter = std::function<std::string()>;
 
     // Checks the folder, asks before overwriting and creates the file. Returns false when

@@ -8,7 +8,7 @@ namespace vodazi {
 
 // What a calculation run needs of the main window. Texts are UTF-8.
 class RunView {
-public:
+  public:
     virtual ~RunView() = default;
 
     virtual std::string StartText() const = 0;

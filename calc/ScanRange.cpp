@@ -15,7 +15,9 @@ Candidates CandidatesOf(const RangeBounds& bounds) {
             static_cast<std::uint64_t>((bounds.end - first) / 2 + 1)};
 }
 
-ScanOptions DefaultScanOptions() { return ScanOptions{PrimeChunks::DefaultWorkers()}; }
+ScanOptions DefaultScanOptions() {
+    return ScanOptions{PrimeChunks::DefaultWorkers()};
+}
 
 void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
                const FillWidthSetter& setFillWidth, const ScanOptions& options) {
@@ -28,7 +30,8 @@ void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultS
     // The candidate number from which the pending width applies.
     const auto changeNumber = [&] { return candidates.first + 2 * change->candidate; };
 
-    PrimeChunks chunks(candidates.first, static_cast<std::uint32_t>(lastCandidate), options.workers);
+    PrimeChunks chunks(candidates.first, static_cast<std::uint32_t>(lastCandidate),
+                       options.workers);
     std::span<const std::uint32_t> primes;
     while (chunks.Next(primes)) {
         while (!primes.empty()) {

@@ -30,6 +30,7 @@ ScanOptions DefaultScanOptions();
 // sets the fill width for the first candidate and whenever its whole-twip width changes,
 // always before the primes from that candidate on. All calls happen on the calling thread.
 void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
-               const FillWidthSetter& setFillWidth, const ScanOptions& options = DefaultScanOptions());
+               const FillWidthSetter& setFillWidth,
+               const ScanOptions& options = DefaultScanOptions());
 
 }  // namespace vodazi

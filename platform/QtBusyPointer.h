@@ -6,11 +6,11 @@ namespace vodazi {
 
 // The application-wide pointer: the hourglass is an override cursor over every window.
 class QtBusyPointer : public BusyPointer {
-public:
+  public:
     ~QtBusyPointer() override;
     void SetMousePointer(MousePointer pointer) override;
 
-private:
+  private:
     void Override(bool busy);
 
     bool overriding_ = false;

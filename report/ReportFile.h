@@ -12,7 +12,7 @@ namespace vodazi {
 // The report file of a run: "Beginn: " and "Ende  : " with the bounds, an empty line, one
 // prime per line and "--- ENDE ---", every line ended by CR LF.
 class ReportFile : public ReportOutput {
-public:
+  public:
     explicit ReportFile(MessageBoxService& messages);
     ~ReportFile() override;
 
@@ -23,7 +23,7 @@ public:
     void Finish() override;
     void Abandon() override;
 
-private:
+  private:
     void Close() noexcept;
 
     MessageBoxService& messages_;

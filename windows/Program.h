@@ -13,7 +13,7 @@ namespace vodazi {
 // the run behind its button. The program itself, its tests, benchmarks and pictures all build
 // this and press the real button.
 class Program {
-public:
+  public:
     explicit Program(ScanOptions options = DefaultScanOptions());
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -21,7 +21,7 @@ public:
     RIdizev& MainWindow() { return window_; }
     ListWindowOutput& ListWindow() { return list_; }
 
-private:
+  private:
     QtMessageBox messages_;
     QtBusyPointer pointer_;
     ReportFile report_{messages_};

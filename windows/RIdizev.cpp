@@ -17,8 +17,12 @@
 namespace vodazi {
 namespace {
 
-QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
-std::string ToUtf8(const QString& text) { return text.toStdString(); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string ToUtf8(const QString& text) {
+    return text.toStdString();
+}
 
 template <typename Control>
 Control* Place(Control* control, const char* name, QRect geometry) {
@@ -44,7 +48,8 @@ void RIdizev::CreateControls() {
     // front of the white track, and a later widget lies in front of an earlier one.
     datei_ = Place(new QCheckBox("Copy to file", this), "Datei", TwipsRect(480, 1440, 1815, 255));
     datei_->setToolTip("Gibt die Berechnung in die angegebene Datei aus");
-    fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName", TwipsRect(480, 1800, TrackWidth, 285));
+    fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName",
+                   TwipsRect(480, 1800, TrackWidth, 285));
     ende_ = Place(new QLineEdit("1000", this), "Ende", TwipsRect(1680, 840, 1215, 285));
     start_ = Place(new QLineEdit("3", this), "Start", TwipsRect(1680, 360, 1215, 285));
     primzahlen_ = Place(new CommandButton("begin of calculate", this), "Primzahlen",
@@ -54,8 +59,10 @@ void RIdizev::CreateControls() {
     buttonFont.setWeight(QFont::Bold);
     primzahlen_->setFont(buttonFont);
     lPmax_ = Place(new QLabel("?", this), "LPmax", TwipsRect(3000, 840, 1815, 255));
-    aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus", TwipsRect(480, 3120, TrackWidth, 255));
-    aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill", TwipsRect(480, 3120, 15, 255));
+    aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus",
+                       TwipsRect(480, 3120, TrackWidth, 255));
+    aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill",
+                     TwipsRect(480, 3120, 15, 255));
     lEnde_ = Place(new QLabel("Stop with:", this), "LEnde", TwipsRect(480, 840, 975, 255));
     lStart_ = Place(new QLabel("Start with:", this), "LStart", TwipsRect(480, 360, 975, 255));
     notice_ = Place(new QLabel("Vodazi - prime numbers of a 32-bit range", this), "Notice",
@@ -91,7 +98,9 @@ void RIdizev::Primzahlen_Click() {
     run_->Run();
 }
 
-bool RIdizev::RunInProgress() const { return run_ != nullptr && run_->Running(); }
+bool RIdizev::RunInProgress() const {
+    return run_ != nullptr && run_->Running();
+}
 
 // A run cannot be interrupted: the window stays until it is over.
 void RIdizev::closeEvent(QCloseEvent* event) {
@@ -102,24 +111,41 @@ void RIdizev::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-std::string RIdizev::StartText() const { return ToUtf8(start_->text()); }
-void RIdizev::SetStartText(const std::string& text) { start_->setText(FromUtf8(text)); }
-std::string RIdizev::EndText() const { return ToUtf8(ende_->text()); }
-void RIdizev::SetEndText(const std::string& text) { ende_->setText(FromUtf8(text)); }
+std::string RIdizev::StartText() const {
+    return ToUtf8(start_->text());
+}
+void RIdizev::SetStartText(const std::string& text) {
+    start_->setText(FromUtf8(text));
+}
+std::string RIdizev::EndText() const {
+    return ToUtf8(ende_->text());
+}
+void RIdizev::SetEndText(const std::string& text) {
+    ende_->setText(FromUtf8(text));
+}
 
 CheckBoxValue RIdizev::OutputCheckValue() const {
     switch (datei_->checkState()) {
-        case Qt::Checked: return CheckBoxValue::Checked;
-        case Qt::PartiallyChecked: return CheckBoxValue::Greyed;
-        case Qt::Unchecked: break;
+        case Qt::Checked:
+            return CheckBoxValue::Checked;
+        case Qt::PartiallyChecked:
+            return CheckBoxValue::Greyed;
+        case Qt::Unchecked:
+            break;
     }
     return CheckBoxValue::Unchecked;
 }
 
-std::string RIdizev::ReportFileName() const { return ToUtf8(fName_->text()); }
+std::string RIdizev::ReportFileName() const {
+    return ToUtf8(fName_->text());
+}
 
-void RIdizev::ShowProgressTrack() { aktStatus_->show(); }
-void RIdizev::HideProgressTrack() { aktStatus_->hide(); }
+void RIdizev::ShowProgressTrack() {
+    aktStatus_->show();
+}
+void RIdizev::HideProgressTrack() {
+    aktStatus_->hide();
+}
 void RIdizev::ShowProgressFill() {
     aktFill_->show();
     paintPump_.Pump();  // the hourglass and the empty bar show before the scan begins

@@ -19,7 +19,7 @@ class SolidRectangle;
 // The main window "Calculate Vodazi": the bounds, the output choice, the button that starts
 // a run, and the progress bar the run drives.
 class RIdizev : public QWidget, public RunView {
-public:
+  public:
     explicit RIdizev(QWidget* parent = nullptr);
     ~RIdizev() override;
 
@@ -41,10 +41,10 @@ public:
 
     bool RunInProgress() const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void Form_Load();
     void Datei_Click();

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
@@ -30,7 +30,7 @@ void Save(QWidget& widget, const QString& name) {
 // Pictures the list window when the run shows it, then closes it; during a run it can
 // picture the main window once the list holds half the primes of the whole range.
 class Photographer : public QObject {
-public:
+  public:
     explicit Photographer(Program& program) : program_(program) {
         qApp->installEventFilter(this);
         // Timers fire while the run lets the window repaint.
@@ -42,12 +42,13 @@ public:
     bool scrollToEnd = false;
     QString busyPicture;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* list = dynamic_cast<FPrimeList*>(watched);
         if (list == nullptr || event->type() != QEvent::Show) return false;
         QTimer::singleShot(0, list, [this, list] {
-            if (scrollToEnd) list->List()->SetCurrentRow(static_cast<qint64>(list->Items().Size()) - 1);
+            if (scrollToEnd)
+                list->List()->SetCurrentRow(static_cast<qint64>(list->Items().Size()) - 1);
             QApplication::processEvents();
             Save(*list, listPicture);
             list->close();
@@ -55,10 +56,12 @@ protected:
         return false;
     }
 
-private:
+  private:
     void MaybePictureBusyWindow() {
         FPrimeList* list = program_.ListWindow().Window();
-        if (busyPicture.isEmpty() || list == nullptr || list->isVisible() || list->Items().Size() < 50'000'000) return;
+        if (busyPicture.isEmpty() || list == nullptr || list->isVisible() ||
+            list->Items().Size() < 50'000'000)
+            return;
         Save(program_.MainWindow(), busyPicture);
         busyPicture.clear();
     }

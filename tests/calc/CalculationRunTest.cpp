@@ -1,9 +1,8 @@
-#include "calc/CalculationRun.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "calc/CalculationRun.h"
 #include "tests/support/RecordingDoubles.h"
 
 namespace vodazi {
@@ -13,7 +12,7 @@ using support::Log;
 
 // A run with every collaborator recorded, driven as the main window would drive it.
 class CalculationRunTest : public ::testing::Test {
-protected:
+  protected:
     Log log;
     support::RecordingView view{log};
     support::RecordingPointer pointer{log};
@@ -22,7 +21,8 @@ protected:
     support::RecordingReport report{log};
     CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
 
-    void Run(const std::string& start, const std::string& end, CheckBoxValue check = CheckBoxValue::Unchecked) {
+    void Run(const std::string& start, const std::string& end,
+             CheckBoxValue check = CheckBoxValue::Unchecked) {
         view.start = start;
         view.end = end;
         view.check = check;
@@ -36,9 +36,9 @@ protected:
 
 TEST_F(CalculationRunTest, ListModeRunsAllStepsInOrder) {
     Run("10", "1");
-    EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10",
-                        "list:prepare", "list:first-item", "pointer=0", "track-", "fill-",
-                        "list:show"}));
+    EXPECT_EQ(log,
+              (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "list:prepare",
+                   "list:first-item", "pointer=0", "track-", "fill-", "list:show"}));
     EXPECT_EQ(list.shownItems, (std::vector<std::uint32_t>{3, 5, 7}));
     EXPECT_EQ(view.widths.front(), 0.0f);  // the empty fill before the scan
     ExpectWindowRestored();
@@ -57,8 +57,9 @@ TEST_F(CalculationRunTest, EveryRunSetsItsOwnWidthsFromAnEmptyFill) {
 }
 
 TEST_F(CalculationRunTest, OutOfRangeChangesNothing) {
-    for (const auto& [start, end] : {std::pair{"2147483648", "1000"}, std::pair{"3", "2147483647.4"},
-                                     std::pair{"-2147483649", "5"}}) {
+    for (const auto& [start, end] :
+         {std::pair{"2147483648", "1000"}, std::pair{"3", "2147483647.4"},
+          std::pair{"-2147483649", "5"}}) {
         Run(start, end);
         EXPECT_EQ(log, (Log{"message:A value is out of range. Min. is 3 and max. is 2147483647"}));
         ASSERT_EQ(messages.shown.back().buttons, MessageButtons::Ok);
@@ -82,8 +83,9 @@ TEST_F(CalculationRunTest, ReportModeWritesHeaderPrimesAndTrailerWithoutAList) {
     Run("10", "1", CheckBoxValue::Checked);
     EXPECT_EQ(report.lines, (std::vector<std::string>{"Beginn: 3", "Ende  : 10", "", "3", "5", "7",
                                                       "--- ENDE ---"}));
-    EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "report:open",
-                        "report:header", "report:finish", "pointer=0", "track-", "fill-"}));
+    EXPECT_EQ(log,
+              (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "report:open",
+                   "report:header", "report:finish", "pointer=0", "track-", "fill-"}));
     EXPECT_EQ(report.namesAsked, (std::vector<std::string>{"report.txt"}));
     EXPECT_TRUE(messages.shown.empty());  // a written report ends silently
 }
@@ -100,7 +102,9 @@ TEST_F(CalculationRunTest, AbandonedReportScansNothing) {
 TEST_F(CalculationRunTest, AFailingReportIsToldAndTheWindowRestored) {
     report.failAfterPrimes = 100;
     Run("3", "100000", CheckBoxValue::Checked);
-    const auto at = [this](const std::string& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
+    const auto at = [this](const std::string& entry) {
+        return std::find(log.begin(), log.end(), entry) - log.begin();
+    };
     EXPECT_LT(at("message:disk full"), at("report:abandon"));
     EXPECT_LT(at("report:abandon"), at("pointer=0"));
     EXPECT_EQ(std::count(log.begin(), log.end(), "report:finish"), 0);

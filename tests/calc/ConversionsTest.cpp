@@ -1,9 +1,9 @@
-#include "calc/Conversions.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "calc/Conversions.h"
 
 namespace vodazi {
 namespace {

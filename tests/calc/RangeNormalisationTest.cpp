@@ -1,9 +1,9 @@
-#include "calc/RangeNormalisation.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <utility>
+
+#include "calc/RangeNormalisation.h"
 
 namespace vodazi {
 namespace {
@@ -35,17 +35,16 @@ TEST_P(NormalizeRangeTest, GivesBoundsAndWritesBackOnlyOnExchange) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, NormalizeRangeTest,
-    ::testing::Values(
-        NormaliseCase{"1", "1000", {3, 1000}, {}},
-        NormaliseCase{"3", "20", {3, 20}, {}},
-        NormaliseCase{"10", "1", {3, 10}, std::pair(1, 10)},
-        NormaliseCase{"1", "2", {3, 3}, std::pair(2, 3)},
-        NormaliseCase{"-5", "-10", {3, 3}, std::pair(-10, 3)},
-        NormaliseCase{"2147483647", "2147483647", {2147483647, 2147483647}, {}},
-        NormaliseCase{"2147483646.6", "2147483647", {2147483647, 2147483647}, {}},
-        NormaliseCase{"20", "3", {3, 20}, std::pair(3, 20)},
-        NormaliseCase{" 1e3 ", "999.5", {1000, 1000}, {}},
-        NormaliseCase{"-2147483648", "5", {3, 5}, {}}));
+    ::testing::Values(NormaliseCase{"1", "1000", {3, 1000}, {}},
+                      NormaliseCase{"3", "20", {3, 20}, {}},
+                      NormaliseCase{"10", "1", {3, 10}, std::pair(1, 10)},
+                      NormaliseCase{"1", "2", {3, 3}, std::pair(2, 3)},
+                      NormaliseCase{"-5", "-10", {3, 3}, std::pair(-10, 3)},
+                      NormaliseCase{"2147483647", "2147483647", {2147483647, 2147483647}, {}},
+                      NormaliseCase{"2147483646.6", "2147483647", {2147483647, 2147483647}, {}},
+                      NormaliseCase{"20", "3", {3, 20}, std::pair(3, 20)},
+                      NormaliseCase{" 1e3 ", "999.5", {1000, 1000}, {}},
+                      NormaliseCase{"-2147483648", "5", {3, 5}, {}}));
 
 TEST(ReadBounds, ComparesTheUnroundedNumber) {
     EXPECT_EQ(ReadBounds("2147483647", "3").status, BoundCheck::Accepted);

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
-#include "calc/ScanRange.h"
 #include "calc/RangeNormalisation.h"
+#include "calc/ScanRange.h"
+#include "tests/support/RecordingDoubles.h"
 
 namespace {
 

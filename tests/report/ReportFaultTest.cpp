@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/ReportRunFixture.h"
 #include "report/SystemCalls.h"
+#include "tests/support/ReportRunFixture.h"
 
 namespace fs = std::filesystem;
 

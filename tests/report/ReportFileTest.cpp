@@ -12,9 +12,9 @@
 #include <functional>
 #include <sstream>
 
-#include "tests/support/ReportRunFixture.h"
 #include "report/ReportFile.h"
 #include "report/SystemCalls.h"
+#include "tests/support/ReportRunFixture.h"
 
 namespace fs = std::filesystem;
 

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
 #include "report/ReportFile.h"
+#include "tests/support/RecordingDoubles.h"
 
 namespace vodazi::support {
 

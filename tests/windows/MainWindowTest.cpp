@@ -16,9 +16,9 @@
 #include <optional>
 
 #include "DesignTable.h"
-#include "tests/support/ModalScript.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
+#include "tests/support/ModalScript.h"
 #include "windows/FPrimeList.h"
 #include "windows/PrimeListView.h"
 #include "windows/Program.h"

@@ -1,10 +1,10 @@
-#include "windows/PrimeStore.h"
-
 #include <gtest/gtest.h>
 
 #include <span>
 #include <stdexcept>
 #include <vector>
+
+#include "windows/PrimeStore.h"
 
 namespace vodazi {
 namespace {

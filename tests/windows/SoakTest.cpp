@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/SolidRectangle.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/ResidentMemory.h"
-#include "platform/SolidRectangle.h"
 #include "windows/FPrimeList.h"
 #include "windows/Program.h"
 
@@ -26,7 +26,8 @@ namespace {
 using support::ResidentMegabytes;
 
 TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
-    const fs::path folder = fs::temp_directory_path() / ("vodazi-soak-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("vodazi-soak-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     Program program;
     RIdizev& window = program.MainWindow();
@@ -59,7 +60,8 @@ TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
         ASSERT_TRUE(script.Done()) << "run " << run;
         ASSERT_EQ(script.Unexpected(), 0) << "run " << run;
         if (toFile) {
-            ASSERT_EQ(fs::file_size(folder / "soak.txt"), 617'007u) << "run " << run;  // header, 78,497 lines, trailer
+            ASSERT_EQ(fs::file_size(folder / "soak.txt"), 617'007u)
+                << "run " << run;  // header, 78,497 lines, trailer
         } else {
             ASSERT_EQ(listed, 78'497u) << "run " << run;  // pi(10^6) less the prime 2
         }
@@ -69,7 +71,8 @@ TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
         if (run == 19) settled = ResidentMegabytes();
         last = ResidentMegabytes();
     }
-    std::cout << "resident memory after run 20: " << settled << " MB, after run 200: " << last << " MB\n";
+    std::cout << "resident memory after run 20: " << settled << " MB, after run 200: " << last
+              << " MB\n";
 #if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(last - settled, 2.0);  // megabytes; a leak of one list or buffer per run would show
 #endif
