@@ -1,10 +1,14 @@
-// scan_count: the whole range 3..2147483647 with every prime and every width change
-// delivered, against primesieve's iterator enumerating the same primes.
+// The scan alone, against primesieve's iterator enumerating the same primes on one thread:
+// scan_count, the whole range 3..2147483647 with every prime and every width change
+// delivered, on as many threads as a run uses; scan_one_thread, the same on the calling
+// thread only; scan_small, many short ranges, where the set-up of each scan counts.
 
 #include <benchmark/benchmark.h>
-#include <primesieve.hpp>
 
 #include <cstdint>
+#include <primesieve.hpp>
+#include <random>
+#include <vector>
 
 #include "calc/ScanRange.h"
 
@@ -13,7 +17,7 @@ namespace {
 using vodazi::RangeBounds;
 
 class CountingSink : public vodazi::ResultSink {
-public:
+  public:
     std::uint64_t count = 0;
     std::uint64_t sum = 0;
     void Prime(std::uint32_t n) override {
@@ -28,34 +32,101 @@ public:
 };
 
 constexpr RangeBounds Whole{3, vodazi::MaxBound};
+constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
 
-void ScanCountOurs(benchmark::State& state) {
+void ScanWhole(benchmark::State& state, const vodazi::ScanOptions& options) {
     for (auto _ : state) {
         CountingSink sink;
         std::uint64_t widths = 0;
-        vodazi::ScanRange(Whole, vodazi::SetUpProgress(Whole), sink, [&](float) { ++widths; });
+        vodazi::ScanRange(
+            Whole, vodazi::SetUpProgress(Whole), sink, [&](float) { ++widths; }, options);
         benchmark::DoNotOptimize(sink.sum);
-        if (sink.count != 105'097'564u) state.SkipWithError("wrong prime count");
+        if (sink.count != PrimesInWholeRange) state.SkipWithError("wrong prime count");
         state.counters["widths"] = static_cast<double>(widths);
     }
 }
 
-void ScanCountPeer(benchmark::State& state) {
+void ScanCountOurs(benchmark::State& state) {
+    ScanWhole(state, vodazi::DefaultScanOptions());
+}
+void ScanOneThreadOurs(benchmark::State& state) {
+    ScanWhole(state, vodazi::ScanOptions{0});
+}
+
+// Counts and sums the primes of `bounds` with the iterator.
+void IteratePrimes(const RangeBounds& bounds, CountingSink& sink) {
+    const auto end = static_cast<std::uint64_t>(bounds.end);
+    primesieve::iterator it;
+    it.jump_to(static_cast<std::uint64_t>(bounds.start), end);
+    for (std::uint64_t p = it.next_prime(); p <= end; p = it.next_prime()) {
+        ++sink.count;
+        sink.sum += p;
+    }
+}
+
+void ScanWholePeer(benchmark::State& state) {
     for (auto _ : state) {
-        primesieve::iterator it;
-        it.jump_to(static_cast<std::uint64_t>(Whole.start), static_cast<std::uint64_t>(Whole.end));
-        std::uint64_t count = 0;
-        std::uint64_t sum = 0;
-        for (std::uint64_t p = it.next_prime(); p <= static_cast<std::uint64_t>(Whole.end); p = it.next_prime()) {
-            ++count;
-            sum += p;
+        CountingSink sink;
+        IteratePrimes(Whole, sink);
+        benchmark::DoNotOptimize(sink.sum);
+        if (sink.count != PrimesInWholeRange) state.SkipWithError("wrong prime count");
+    }
+}
+
+// 10,000 ranges of 1 to 10,000 numbers below 2^31, the same ones in every run.
+const std::vector<RangeBounds>& SmallRanges() {
+    static const std::vector<RangeBounds> ranges = [] {
+        std::mt19937 random(20261208);
+        std::vector<RangeBounds> all;
+        for (int i = 0; i < 10'000; ++i) {
+            const std::int32_t span = std::uniform_int_distribution<std::int32_t>(0, 9'999)(random);
+            const std::int32_t start =
+                std::uniform_int_distribution<std::int32_t>(3, vodazi::MaxBound - span)(random);
+            all.push_back({start, start + span});
         }
-        benchmark::DoNotOptimize(sum);
-        if (count != 105'097'564u) state.SkipWithError("wrong prime count");
+        return all;
+    }();
+    return ranges;
+}
+
+void ScanSmallOurs(benchmark::State& state) {
+    const auto& ranges = SmallRanges();
+    for (auto _ : state) {
+        CountingSink sink;
+        std::uint64_t widths = 0;
+        for (const RangeBounds& bounds : ranges) {
+            vodazi::ScanRange(bounds, vodazi::SetUpProgress(bounds), sink,
+                              [&](float) { ++widths; });
+        }
+        benchmark::DoNotOptimize(sink.sum);
+        state.counters["primes"] = static_cast<double>(sink.count);
+        state.counters["widths"] = static_cast<double>(widths);
+    }
+}
+
+void ScanSmallPeer(benchmark::State& state) {
+    const auto& ranges = SmallRanges();
+    for (auto _ : state) {
+        CountingSink sink;
+        for (const RangeBounds& bounds : ranges) IteratePrimes(bounds, sink);
+        benchmark::DoNotOptimize(sink.sum);
+        state.counters["primes"] = static_cast<double>(sink.count);
     }
 }
 
 }  // namespace
 
-BENCHMARK(ScanCountOurs)->Name("scan_count/ours")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(5)->UseRealTime();
-BENCHMARK(ScanCountPeer)->Name("scan_count/peer")->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(5)->UseRealTime();
+#define VODAZI_SCAN_FIGURE(function, name) \
+    BENCHMARK(function)                    \
+        ->Name(name)                       \
+        ->Unit(benchmark::kSecond)         \
+        ->Iterations(1)                    \
+        ->Repetitions(5)                   \
+        ->UseRealTime()
+
+VODAZI_SCAN_FIGURE(ScanCountOurs, "scan_count/ours");
+VODAZI_SCAN_FIGURE(ScanWholePeer, "scan_count/peer");
+VODAZI_SCAN_FIGURE(ScanOneThreadOurs, "scan_one_thread/ours");
+VODAZI_SCAN_FIGURE(ScanWholePeer, "scan_one_thread/peer");
+VODAZI_SCAN_FIGURE(ScanSmallOurs, "scan_small/ours");
+VODAZI_SCAN_FIGURE(ScanSmallPeer, "scan_small/peer");

@@ -12,6 +12,9 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,14 +24,12 @@
 #include <random>
 #include <string>
 
-#include "calc/CalculationRun.h"
 #include "calc/ScanRange.h"
-#include "platform/QtBusyPointer.h"
-#include "report/ReportFile.h"
+#include "tests/support/ResidentMemory.h"
 #include "windows/FPrimeList.h"
 #include "windows/ListWindowOutput.h"
 #include "windows/PrimeListView.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace fs = std::filesystem;
 
@@ -38,69 +39,65 @@ using namespace vodazi;
 
 constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
 
-double ResidentMegabytes() {
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
-}
+using support::PeakResidentMegabytes;
+using support::ResidentMegabytes;
 
-double PeakResidentMegabytes() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1e3;  // kilobytes
-}
-
-// Answers every question with its default, or Yes where told to, and never blocks.
-class SilentMessages : public MessageBoxService {
+// Stands in for the user at the modal windows a click opens: notes when the list window
+// appears and closes it at once, and answers a message box with `answer`.
+class ModalAnswers : public QObject {
   public:
-    bool yes = false;
-    MessageAnswer Show(const std::string&, MessageButtons buttons,
-                       const std::optional<std::string>&) override {
-        if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-        return yes ? MessageAnswer::Yes : MessageAnswer::No;
+    explicit ModalAnswers(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
+        qApp->installEventFilter(this);
     }
+    ~ModalAnswers() override { qApp->removeEventFilter(this); }
+
+    std::chrono::steady_clock::time_point listShown;
+    std::uint64_t listItems = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        if (auto* list = dynamic_cast<FPrimeList*>(watched)) {
+            listShown = std::chrono::steady_clock::now();
+            listItems = list->Items().Size();
+            QTimer::singleShot(0, list, &QWidget::close);
+        } else if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+            QTimer::singleShot(0, box, [box, answer = answer_] { box->button(answer)->click(); });
+        }
+        return false;
+    }
+
+  private:
+    QMessageBox::StandardButton answer_;
 };
 
-// The real list window filled by the run; instead of opening it modally, the benchmark stops
-// the clock and counts what it holds.
-class ListReadyToShow : public ListOutput {
-  public:
-    ListWindowOutput real;
-    std::chrono::steady_clock::time_point ready;
-    std::uint64_t items = 0;
+// The program as a user starts it, with the bounds typed into its boxes.
+struct ShownProgram {
+    Program program;
+    RIdizev& window = program.MainWindow();
 
-    void Prepare() override { real.Prepare(); }
-    void Prime(std::uint32_t n) override { real.Prime(n); }
-    void Primes(std::span<const std::uint32_t> primes) override { real.Primes(primes); }
-    void ShowModal() override {
-        ready = std::chrono::steady_clock::now();
-        items = real.Window()->Items().Size();
-        real.Discard();
+    ShownProgram(const char* start, const char* end) {
+        window.show();
+        window.findChild<QLineEdit*>("Start")->setText(start);
+        window.findChild<QLineEdit*>("Ende")->setText(end);
+        QApplication::processEvents();
     }
-    void Discard() override { real.Discard(); }
-};
-
-struct Desk {
-    SilentMessages messages;
-    ReportFile report{messages};
-    RIdizev window{report};
-    QtBusyPointer pointer;
+    void WriteTo(const fs::path& file) {
+        window.findChild<QCheckBox*>("Datei")->setChecked(true);
+        window.findChild<QLineEdit*>("FName")->setText(QString::fromStdString(file.string()));
+    }
+    void Click() { window.findChild<QPushButton*>("Primzahlen")->click(); }
 };
 
 void ListFillOurs(benchmark::State& state) {
     for (auto _ : state) {
-        Desk desk;
-        ListReadyToShow list;
-        desk.window.SetStartText("3");
-        desk.window.SetEndText("2147483647");
-        CalculationRun run(
-            RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
+        ShownProgram shown("3", "2147483647");
+        ModalAnswers user;
         const double baseline = ResidentMegabytes();
         const auto start = std::chrono::steady_clock::now();
-        run.Primzahlen_Click();
-        state.SetIterationTime(std::chrono::duration<double>(list.ready - start).count());
-        if (list.items != PrimesInWholeRange) state.SkipWithError("wrong item count");
+        shown.Click();
+        state.SetIterationTime(std::chrono::duration<double>(user.listShown - start).count());
+        if (user.listItems != PrimesInWholeRange) state.SkipWithError("wrong item count");
         state.counters["peak_rss_MB"] = PeakResidentMegabytes();
         state.counters["bytes_per_prime_x100"] =
             (PeakResidentMegabytes() - baseline) * 1e6 / PrimesInWholeRange * 100;
@@ -129,22 +126,16 @@ fs::path BenchFolder() {
 std::uintmax_t lastReportBytes = 0;
 
 // One whole-range report into `report` as a user would start it, answering Yes to the
-// overwrite question; the clock runs only for the click.
-void TimeReportRun(benchmark::State& state, const fs::path& report) {
+// overwrite question. With `timed` the clock runs for the click alone, else not at all.
+void ReportRun(benchmark::State& state, const fs::path& report, bool timed = true) {
     state.PauseTiming();
     ::sync();
-    Desk desk;
-    desk.messages.yes = true;
-    ListReadyToShow list;
-    // The window's own boxes, ticked and filled as a user would.
-    desk.window.SetStartText("3");
-    desk.window.SetEndText("2147483647");
-    desk.window.findChild<QCheckBox*>("Datei")->setChecked(true);
-    desk.window.findChild<QLineEdit*>("FName")->setText(QString::fromStdString(report.string()));
-    CalculationRun run(RunServices{desk.window, list, desk.report, desk.messages, desk.pointer});
-    state.ResumeTiming();
-    run.Primzahlen_Click();
-    state.PauseTiming();
+    ShownProgram shown("3", "2147483647");
+    shown.WriteTo(report);
+    ModalAnswers user(QMessageBox::Yes);
+    if (timed) state.ResumeTiming();
+    shown.Click();
+    if (timed) state.PauseTiming();
     lastReportBytes = fs::exists(report) ? fs::file_size(report) : 0;
     if (lastReportBytes < 1'000'000'000) state.SkipWithError("report not written");
     state.ResumeTiming();
@@ -153,7 +144,7 @@ void TimeReportRun(benchmark::State& state, const fs::path& report) {
 void ReportFileOurs(benchmark::State& state) {
     const fs::path folder = BenchFolder();
     for (auto _ : state) {
-        TimeReportRun(state, folder / "vodazi.txt");
+        ReportRun(state, folder / "vodazi.txt");
         state.PauseTiming();
         fs::remove(folder / "vodazi.txt");
         state.ResumeTiming();
@@ -163,11 +154,9 @@ void ReportFileOurs(benchmark::State& state) {
 
 void ReportOverwriteOurs(benchmark::State& state) {
     const fs::path folder = BenchFolder();
-    bool first = true;
     for (auto _ : state) {
-        if (first) TimeReportRun(state, folder / "vodazi.txt");  // the older report, not timed
-        first = false;
-        TimeReportRun(state, folder / "vodazi.txt");
+        if (!fs::exists(folder / "vodazi.txt")) ReportRun(state, folder / "vodazi.txt", false);
+        ReportRun(state, folder / "vodazi.txt");
     }
     fs::remove_all(folder);
 }

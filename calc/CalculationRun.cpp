@@ -2,8 +2,7 @@
 
 #include <new>
 
-#include "calc/RangeNormalisation.h"
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 namespace vodazi {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 // Hourglass and progress bar from construction to destruction, so that every way out of a
 // run, thrown or returned, leaves the window as it was.
 class BusyScope {
-public:
+  public:
     BusyScope(RunView& view, BusyPointer& pointer) : view_(view), pointer_(pointer) {
         pointer_.SetMousePointer(MousePointer::Hourglass);
         view_.ShowProgressTrack();
@@ -26,7 +25,7 @@ public:
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     RunView& view_;
     BusyPointer& pointer_;
 };
@@ -41,52 +40,59 @@ std::string FailureMessage(const std::exception& failure) {
 
 }  // namespace
 
-OutputMode OutputModeOf(int checkValue) {
-    return checkValue == 1 ? OutputMode::ReportFile : OutputMode::List;
-}
-
 std::string OutOfRangeMessage() {
     return "A value is out of range. Min. is 3 and max. is " + IntToText(MaxBound);
 }
 
-std::string NotANumberMessage() { return "A value is not a number."; }
+std::string NotANumberMessage() {
+    return "A value is not a number.";
+}
 
 CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
     : services_(services), options_(options) {}
 
-void CalculationRun::Primzahlen_Click() {
+void CalculationRun::Run() {
+    if (running_) return;
+    running_ = true;
+    const struct Finished {
+        bool& running;
+        ~Finished() { running = false; }
+    } finished{running_};
+
     RunView& view = services_.view;
-    const auto reject = [this](BoundCheck check) {
+    const BoundTexts read = ReadBounds(view.StartText(), view.EndText());
+    if (read.status != BoundCheck::Accepted) {
         services_.messages.Show(
-            check == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
+            read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
             MessageButtons::Ok);
-    };
-
-    const BoundCheck check = CheckBounds(view.StartText(), view.EndText());
-    if (check != BoundCheck::Accepted) return reject(check);
-    const ConvertedBounds converted = ConvertBounds(view.StartText(), view.EndText());
-    if (converted.status != BoundCheck::Accepted) return reject(converted.status);
-
-    OutputMode mode = OutputMode::List;
-    bool scanned = false;
-    {
-        BusyScope busy(view, services_.pointer);
-        const RangeBounds bounds = NormalizeRange(converted.values, view);
-        const ProgressSetup progress = SetUpProgress(bounds);
-        mode = OutputModeOf(view.OutputCheckValue());
-        try {
-            ScanInto(bounds, progress, mode);
-            scanned = true;
-        } catch (const std::exception& failure) {
-            services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
-        }
-        if (!scanned) {
-            // Nothing half-done may stay behind: no hidden list, no partial report.
-            if (mode == OutputMode::List) services_.list.Discard();
-            else services_.report.Abandon();
-        }
+        return;
     }
-    if (scanned && mode == OutputMode::List) services_.list.ShowModal();
+    if (ScanWhileBusy(read)) services_.list.ShowModal();
+}
+
+// The part of a run under the hourglass; true when a filled list window is to be shown.
+bool CalculationRun::ScanWhileBusy(const BoundTexts& read) {
+    RunView& view = services_.view;
+    BusyScope busy(view, services_.pointer);
+    const NormalizedRange normalized = NormalizeRange(read.start, read.end);
+    if (normalized.exchanged) {
+        view.SetStartText(IntToText(normalized.shownStart));
+        view.SetEndText(IntToText(normalized.shownEnd));
+    }
+    const ProgressSetup progress = SetUpProgress(normalized.bounds);
+    const OutputMode mode = OutputModeOf(view.OutputCheckValue());
+    try {
+        ScanInto(normalized.bounds, progress, mode);
+        return mode == OutputMode::List;
+    } catch (const std::exception& failure) {
+        services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
+    }
+    // Nothing half-done may stay behind: no hidden list, no partial report.
+    if (mode == OutputMode::List)
+        services_.list.Discard();
+    else
+        services_.report.Abandon();
+    return false;
 }
 
 // Returns normally also when the report was abandoned; then there is nothing to show either.

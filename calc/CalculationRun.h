@@ -2,22 +2,22 @@
 
 #include <string>
 
-#include "calc/Outputs.h"
+#include "calc/BusyPointer.h"
+#include "calc/ListOutput.h"
+#include "calc/MessageBoxService.h"
+#include "calc/OutputMode.h"
+#include "calc/RangeNormalisation.h"
+#include "calc/ReportOutput.h"
+#include "calc/RunFailure.h"
 #include "calc/RunView.h"
 #include "calc/ScanRange.h"
-#include "calc/UserServices.h"
 
 namespace vodazi {
-
-enum class OutputMode { ReportFile, List };
-
-// Report-file mode only when the check box is exactly checked; greyed counts as unchecked.
-OutputMode OutputModeOf(int checkValue);
 
 std::string OutOfRangeMessage();
 std::string NotANumberMessage();
 
-// Everything a run talks to; the main window owns the real ones.
+// Everything a run talks to.
 struct RunServices {
     RunView& view;
     ListOutput& list;
@@ -30,16 +30,24 @@ struct RunServices {
 // bounds, prepare the chosen destination, scan with the busy pointer and progress bar up,
 // restore the window, and in list mode show the list modally. Synchronous.
 class CalculationRun {
-public:
-    explicit CalculationRun(const RunServices& services, ScanOptions options = DefaultScanOptions());
+  public:
+    explicit CalculationRun(const RunServices& services,
+                            ScanOptions options = DefaultScanOptions());
 
-    void Primzahlen_Click();
+    // Does nothing when called again from within a run (the window repaints during it).
+    void Run();
 
-private:
+    // From the click until the run is over, the list window closed included. The window
+    // repaints and swallows input only meanwhile, and cannot be closed.
+    bool Running() const { return running_; }
+
+  private:
+    bool ScanWhileBusy(const BoundTexts& read);
     void ScanInto(const RangeBounds& bounds, const ProgressSetup& progress, OutputMode mode);
 
     RunServices services_;
     ScanOptions options_;
+    bool running_ = false;
 };
 
 }  // namespace vodazi

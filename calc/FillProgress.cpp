@@ -1,6 +1,7 @@
 #include "calc/FillProgress.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -9,20 +10,12 @@ namespace vodazi {
 ProgressSetup SetUpProgress(const RangeBounds& bounds) {
     const std::int32_t span = bounds.end - bounds.start;
     ProgressSetup setup;
-    setup.fillStep = span > 0 ? TrackWidth / static_cast<double>(span) : 0.0;
-    setup.progressFill = 0.0;
+    setup.fillStep = span > 0 ? static_cast<double>(TrackWidth) / static_cast<double>(span) : 0.0;
     return setup;
 }
 
-Candidates CandidatesOf(const RangeBounds& bounds) {
-    const std::int64_t first = bounds.start | 1;  // an even start moves to the next odd number
-    if (first > bounds.end) return {static_cast<std::uint32_t>(first), 0};
-    return {static_cast<std::uint32_t>(first),
-            static_cast<std::uint64_t>((bounds.end - first) / 2 + 1)};
-}
-
 FillWidthChanges::FillWidthChanges(const ProgressSetup& setup, std::uint64_t candidateCount)
-    : step_(2 * setup.fillStep), count_(candidateCount), acc_(setup.progressFill) {}
+    : step_(2 * setup.fillStep), count_(candidateCount), acc_(0.0) {}
 
 std::optional<WidthChange> FillWidthChanges::Next() {
     if (!started_) {
@@ -60,10 +53,14 @@ FillWidthChanges::Advance FillWidthChanges::LiteralStep() {
 // the binade's end or the last candidate, whichever comes first.
 FillWidthChanges::Advance FillWidthChanges::JumpWithinBinade() {
     if (acc_ <= 0.0 || step_ <= 0.0 || index_ + 2 >= count_) return Advance::NotApplicable;
-    int exponent = 0;
-    std::frexp(acc_, &exponent);  // binade [2^(exponent-1), 2^exponent)
-    const double top = std::ldexp(1.0, exponent);
-    const double ulp = std::ldexp(1.0, exponent - 53);
+    // The binade [top / 2, top) and its last place, read off the bits: frexp and ldexp cost
+    // more than the rest of a step. The accumulator is positive and far from subnormal.
+    const auto biasedExponent = static_cast<std::int64_t>(std::bit_cast<std::uint64_t>(acc_) >> 52);
+    const auto powerOfTwo = [](std::int64_t biased) {
+        return std::bit_cast<double>(static_cast<std::uint64_t>(biased) << 52);
+    };
+    const double top = powerOfTwo(biasedExponent + 1);
+    const double ulp = powerOfTwo(biasedExponent - 52);
 
     const double first = acc_ + step_;
     const double second = first + step_;

@@ -7,26 +7,18 @@
 
 namespace vodazi {
 
-// Width of the white progress track in twips; the red fill is measured against it.
-inline constexpr double TrackWidth = 3975.0;
+// Width of the white progress track in twips; the red fill is measured against it. The
+// file-name box and the button above the track are as wide.
+inline constexpr std::int32_t TrackWidth = 3975;
 
 // The progress arithmetic of one scan: before candidate i (0-based) the fill holds
 // ProgressFill_i = ProgressFill_{i-1} + 2 * FillStep, accumulated in doubles from 0, and the
 // fill is set to floor(ProgressFill_i) twips.
 struct ProgressSetup {
     double fillStep = 0.0;
-    double progressFill = 0.0;
 };
 
 ProgressSetup SetUpProgress(const RangeBounds& bounds);
-
-// Odd candidates of a range: the start, or the next odd number, then every second number.
-struct Candidates {
-    std::uint32_t first = 0;
-    std::uint64_t count = 0;
-};
-
-Candidates CandidatesOf(const RangeBounds& bounds);
 
 struct WidthChange {
     std::uint64_t candidate = 0;  // index of the candidate before whose test it is set
@@ -39,12 +31,12 @@ struct WidthChange {
 // the accumulator every addition of the same step adds the same rounded amount, so the
 // change points follow from integer arithmetic in units of the binade's last place.
 class FillWidthChanges {
-public:
+  public:
     FillWidthChanges(const ProgressSetup& setup, std::uint64_t candidateCount);
 
     std::optional<WidthChange> Next();
 
-private:
+  private:
     enum class Advance { NotApplicable, Moved, WidthChanged };
     Advance LiteralStep();
     Advance JumpWithinBinade();
@@ -53,7 +45,7 @@ private:
     std::uint64_t count_;
     std::uint64_t index_ = 0;  // candidate whose accumulator value acc_ holds
     double acc_;
-    double width_ = 0.0;       // floor(acc_) as last reported
+    double width_ = 0.0;  // floor(acc_) as last reported
     bool started_ = false;
 };
 

@@ -11,7 +11,7 @@ namespace vodazi {
 // neither zero-fills what it reserves nor reallocates once it has grown to a chunk's size,
 // so refilling it for every chunk allocates nothing.
 class PrimeBuffer {
-public:
+  public:
     void Clear() { size_ = 0; }
 
     // Room for at least `count` more primes after the current end.
@@ -23,7 +23,7 @@ public:
 
     std::span<const std::uint32_t> View() const { return {data_.get(), size_}; }
 
-private:
+  private:
     void Grow(std::size_t needed) {
         std::size_t capacity = capacity_ == 0 ? 4096 : capacity_;
         while (capacity < needed) capacity *= 2;

@@ -2,22 +2,21 @@
 
 #include <algorithm>
 
+#include "calc/RangeSieve.h"
+
 namespace vodazi {
 
-// The caller sieves too while it waits, so one core is left to it.
+// The caller sieves too while it waits, so one core is left to it. Asked once: the count
+// comes from a system file, which would cost a short scan more than its sieving.
 unsigned PrimeChunks::DefaultWorkers() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp(cores, 2u, 8u) - 1;
+    static const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 2u, 8u) - 1;
+    return workers;
 }
 
 PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
-    : lo_(lo), hi_(hi), firstByte_(lo / wheel::NumbersPerByte) {
-    const std::uint64_t endByte = lo <= hi ? hi / wheel::NumbersPerByte + 1 : firstByte_;
-    chunkCount_ = (endByte - firstByte_ + ChunkBytes - 1) / ChunkBytes;
+    : lo_(lo), hi_(hi), chunkCount_(lo <= hi ? (std::uint64_t{hi} - lo) / ChunkNumbers + 1 : 0) {
     if (chunkCount_ == 0) return;
-    sievingPrimes_ = SievingPrimesUpTo(hi);
-
-    callerSieve_ = std::make_unique<WheelSieve>(sievingPrimes_);
+    callerSieve_ = std::make_unique<RangeSieve>();
     inline_ = workers == 0 || chunkCount_ == 1;
     if (inline_) return;
     workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
@@ -31,7 +30,9 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
     }
 }
 
-PrimeChunks::~PrimeChunks() { Stop(); }
+PrimeChunks::~PrimeChunks() {
+    Stop();
+}
 
 void PrimeChunks::Stop() {
     {
@@ -43,19 +44,20 @@ void PrimeChunks::Stop() {
     workers_.clear();
 }
 
-void PrimeChunks::SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const {
-    const std::uint64_t byte = firstByte_ + chunk * ChunkBytes;
-    const std::uint64_t chunkLo = std::max<std::uint64_t>(lo_, byte * wheel::NumbersPerByte);
-    const std::uint64_t chunkHi =
-        std::min<std::uint64_t>(hi_, (byte + ChunkBytes) * wheel::NumbersPerByte - 1);
+// In inline mode the chunks follow each other through one sieve, sized for the whole range;
+// a worker's chunks come with gaps, so its sieve is sized for one chunk at a time.
+void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const {
+    const std::uint64_t chunkLo = lo_ + chunk * ChunkNumbers;
+    const auto chunkHi =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(hi_, chunkLo + ChunkNumbers - 1));
     out.Clear();
-    sieve.Collect(static_cast<std::uint32_t>(chunkLo), static_cast<std::uint32_t>(chunkHi), out);
+    sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, inline_ ? hi_ : chunkHi, out);
 }
 
 void PrimeChunks::Work() {
-    std::unique_ptr<WheelSieve> sieve;
+    std::unique_ptr<RangeSieve> sieve;
     try {
-        sieve = std::make_unique<WheelSieve>(sievingPrimes_);
+        sieve = std::make_unique<RangeSieve>();
     } catch (...) {
         return;  // the caller sieves what this worker cannot
     }
@@ -72,7 +74,7 @@ void PrimeChunks::Work() {
 
 // Sieves the chunk into its slot with the lock released, then marks the slot ready; a
 // failure is kept for the caller to meet when it takes that chunk.
-void PrimeChunks::FillSlot(WheelSieve& sieve, std::uint64_t chunk, Slot& slot,
+void PrimeChunks::FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
                            std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     std::exception_ptr failure;

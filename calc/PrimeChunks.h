@@ -3,21 +3,23 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <thread>
 #include <vector>
 
 #include "calc/PrimeBuffer.h"
-#include "calc/WheelSieve.h"
 
 namespace vodazi {
+
+class RangeSieve;
 
 // The primes of a range, chunk by chunk in ascending order. Worker threads sieve the chunks
 // ahead into a small ring of buffers while the caller takes them in order; the ring bounds
 // both the memory and how far the workers may run ahead of a slow consumer.
 class PrimeChunks {
-public:
+  public:
     // workers == 0 sieves on the caller's thread as each chunk is taken.
     PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers);
     ~PrimeChunks();
@@ -28,11 +30,12 @@ public:
     // false after the last chunk. The view lasts until the next call.
     bool Next(std::span<const std::uint32_t>& primes);
 
-    // Numbers per chunk: a few segments, so that starting the crossers costs little.
-    static constexpr std::uint64_t ChunkBytes = 2 * wheel::SegmentBytes;
+    // Numbers per chunk: enough that starting a sieve costs little, few enough that the ring
+    // of buffers stays small beside what a consumer keeps.
+    static constexpr std::uint64_t ChunkNumbers = std::uint64_t{1} << 22;
     static unsigned DefaultWorkers();
 
-private:
+  private:
     struct Slot {
         PrimeBuffer primes;
         std::uint64_t chunk = 0;  // the chunk this slot is for
@@ -40,21 +43,20 @@ private:
         std::exception_ptr failure;
     };
 
-    void SieveChunk(WheelSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
+    void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
     void Work();
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
-    void FillSlot(WheelSieve& sieve, std::uint64_t chunk, Slot& slot, std::unique_lock<std::mutex>& lock);
+    void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
+                  std::unique_lock<std::mutex>& lock);
     void Stop();
 
     std::uint32_t lo_;
     std::uint32_t hi_;
-    std::uint64_t firstByte_;
     std::uint64_t chunkCount_;
     std::uint64_t nextToTake_ = 0;
-    std::vector<std::uint32_t> sievingPrimes_;
 
     // The caller's own sieve: all of it in inline mode, else the chunks it helps with.
-    std::unique_ptr<WheelSieve> callerSieve_;
+    std::unique_ptr<RangeSieve> callerSieve_;
     bool inline_ = false;
     PrimeBuffer inlineBuffer_;
 

@@ -1,39 +1,38 @@
 #include "calc/RangeNormalisation.h"
 
+#include <optional>
 #include <utility>
 
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 namespace vodazi {
 
-BoundCheck CheckBounds(const std::string& startText, const std::string& endText) {
-    const auto start = TextToDouble(startText);
-    const auto end = TextToDouble(endText);
-    if (!start || !end) return BoundCheck::NotANumber;
+BoundTexts ReadBounds(const std::string& startText, const std::string& endText) {
+    const std::optional<double> start = TextToDouble(startText);
+    const std::optional<double> end = TextToDouble(endText);
+    if (!start || !end) return {BoundCheck::NotANumber};
     const double limit = MaxBound;
-    if (*start > limit || *end > limit) return BoundCheck::OutOfRange;
-    return BoundCheck::Accepted;
+    if (*start > limit || *end > limit) return {BoundCheck::OutOfRange};
+    const IntResult roundedStart = DoubleToInt32(*start);
+    const IntResult roundedEnd = DoubleToInt32(*end);
+    if (roundedStart.status != IntConversion::Ok || roundedEnd.status != IntConversion::Ok) {
+        return {BoundCheck::OutOfRange};
+    }
+    return {BoundCheck::Accepted, roundedStart.value, roundedEnd.value};
 }
 
-ConvertedBounds ConvertBounds(const std::string& startText, const std::string& endText) {
-    const IntResult start = TextToInt32(startText);
-    const IntResult end = TextToInt32(endText);
-    for (const IntResult& bound : {start, end}) {
-        if (bound.status == IntConversion::NotANumber) return {BoundCheck::NotANumber, {}};
-        if (bound.status == IntConversion::OutOfRange) return {BoundCheck::OutOfRange, {}};
+NormalizedRange NormalizeRange(std::int32_t start, std::int32_t end) {
+    NormalizedRange result;
+    if (start < MinStart) start = MinStart;
+    if (start > end) {
+        std::swap(start, end);
+        result.exchanged = true;
+        result.shownStart = start;
+        result.shownEnd = end;
     }
-    return {BoundCheck::Accepted, {start.value, end.value}};
-}
-
-RangeBounds NormalizeRange(BoundValues values, RunView& view) {
-    if (values.start < MinStart) values.start = MinStart;
-    if (values.start > values.end) {
-        std::swap(values.start, values.end);
-        view.SetStartText(IntToText(values.start));
-        view.SetEndText(IntToText(values.end));
-    }
-    if (values.start < MinStart) values.start = MinStart;
-    return {values.start, values.end};
+    if (start < MinStart) start = MinStart;
+    result.bounds = {start, end};
+    return result;
 }
 
 }  // namespace vodazi

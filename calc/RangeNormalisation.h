@@ -4,32 +4,34 @@
 #include <string>
 
 #include "calc/Bounds.h"
-#include "calc/RunView.h"
 
 namespace vodazi {
 
 enum class BoundCheck { Accepted, NotANumber, OutOfRange };
 
-// Both texts are read as numbers before anything is decided; a bound strictly above
-// MaxBound is out of range, MaxBound itself is accepted.
-BoundCheck CheckBounds(const std::string& startText, const std::string& endText);
-
-struct BoundValues {
+// The two bound texts as 32-bit integers, before normalisation.
+struct BoundTexts {
+    BoundCheck status = BoundCheck::NotANumber;
     std::int32_t start = 0;
     std::int32_t end = 0;
 };
 
-struct ConvertedBounds {
-    BoundCheck status = BoundCheck::NotANumber;
-    BoundValues values;
+// Reads each text once as a number. Both are read before anything is decided: a text that is
+// no number is NotANumber; a bound strictly above MaxBound is OutOfRange, compared unrounded,
+// so MaxBound itself is accepted. Accepted numbers are then rounded to the nearest integer; one
+// that rounds below the 32-bit range is OutOfRange too.
+BoundTexts ReadBounds(const std::string& startText, const std::string& endText);
+
+struct NormalizedRange {
+    RangeBounds bounds;
+    // Only after an exchange do both boxes change: to these values, start first. The start
+    // shown is the one before the second raise.
+    bool exchanged = false;
+    std::int32_t shownStart = 0;
+    std::int32_t shownEnd = 0;
 };
 
-// Rounds both texts to signed 32-bit integers. A value that rounds below the 32-bit range
-// is reported as OutOfRange, one that is no number as NotANumber.
-ConvertedBounds ConvertBounds(const std::string& startText, const std::string& endText);
-
-// Raises the start to MinStart, puts the bounds in order and, only when they had to be
-// exchanged, writes both boxes back (start first), then raises the start once more.
-RangeBounds NormalizeRange(BoundValues values, RunView& view);
+// Raises the start to MinStart, puts the bounds in order, then raises the start once more.
+NormalizedRange NormalizeRange(std::int32_t start, std::int32_t end);
 
 }  // namespace vodazi

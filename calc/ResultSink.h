@@ -7,7 +7,7 @@ namespace vodazi {
 
 // Receives the prime numbers of a scan, each once, in ascending order.
 class ResultSink {
-public:
+  public:
     virtual ~ResultSink() = default;
 
     virtual void Prime(std::uint32_t n) = 0;

@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "calc/OutputMode.h"
+
 namespace vodazi {
 
 // What a calculation run needs of the main window. Texts are UTF-8.
 class RunView {
-public:
+  public:
     virtual ~RunView() = default;
 
     virtual std::string StartText() const = 0;
@@ -14,8 +16,7 @@ public:
     virtual std::string EndText() const = 0;
     virtual void SetEndText(const std::string& text) = 0;
 
-    // 0 unchecked, 1 checked, 2 greyed.
-    virtual int OutputCheckValue() const = 0;
+    virtual CheckBoxValue OutputCheckValue() const = 0;
     virtual std::string ReportFileName() const = 0;
 
     virtual void ShowProgressTrack() = 0;

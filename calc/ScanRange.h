@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "calc/Bounds.h"
@@ -7,6 +8,14 @@
 #include "calc/ResultSink.h"
 
 namespace vodazi {
+
+// Odd candidates of a range: the start, or the next odd number, then every second number.
+struct Candidates {
+    std::uint32_t first = 0;
+    std::uint64_t count = 0;
+};
+
+Candidates CandidatesOf(const RangeBounds& bounds);
 
 using FillWidthSetter = std::function<void(float twips)>;
 
@@ -21,6 +30,7 @@ ScanOptions DefaultScanOptions();
 // sets the fill width for the first candidate and whenever its whole-twip width changes,
 // always before the primes from that candidate on. All calls happen on the calling thread.
 void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
-               const FillWidthSetter& setFillWidth, const ScanOptions& options = DefaultScanOptions());
+               const FillWidthSetter& setFillWidth,
+               const ScanOptions& options = DefaultScanOptions());
 
 }  // namespace vodazi

@@ -61,8 +61,8 @@ void HoldOrTell(QtMsgType type, const QMessageLogContext& context, const QString
 
 }  // namespace
 
-DisplayFailureWatch::DisplayFailureWatch() : active_(true) {
-    previous_ = qInstallMessageHandler(HoldOrTell);
+DisplayFailureWatch::DisplayFailureWatch()
+    : previous_(qInstallMessageHandler(HoldOrTell)), active_(true) {
     forwardTo = previous_;
 }
 

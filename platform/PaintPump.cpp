@@ -33,7 +33,7 @@ bool IsUserInput(QEvent::Type type) {
 }
 
 class InputSwallower : public QObject {
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (IsUserInput(event->type())) return true;
         return QObject::eventFilter(watched, event);

@@ -9,7 +9,7 @@ namespace vodazi {
 // swallowed: a run stays as modal as if nothing were processed, and nothing typed or clicked
 // during it takes effect afterwards.
 class PaintPump {
-public:
+  public:
     // Processes pending events if the last time was long enough ago.
     void MaybePump();
     // Processes pending events now, e.g. to show a change at once.
@@ -18,7 +18,7 @@ public:
 
     static constexpr qint64 IntervalMs = 30;
 
-private:
+  private:
     QElapsedTimer sinceLast_;
 };
 

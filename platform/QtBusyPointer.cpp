@@ -5,9 +5,13 @@
 
 namespace vodazi {
 
-QtBusyPointer::~QtBusyPointer() { Override(false); }
+QtBusyPointer::~QtBusyPointer() {
+    Override(false);
+}
 
-void QtBusyPointer::SetMousePointer(MousePointer pointer) { Override(pointer == MousePointer::Hourglass); }
+void QtBusyPointer::SetMousePointer(MousePointer pointer) {
+    Override(pointer == MousePointer::Hourglass);
+}
 
 // Override cursors stack in Qt; the pointer here is a single setting, so it is set once.
 void QtBusyPointer::Override(bool busy) {

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "calc/UserServices.h"
+#include "calc/BusyPointer.h"
 
 namespace vodazi {
 
 // The application-wide pointer: the hourglass is an override cursor over every window.
 class QtBusyPointer : public BusyPointer {
-public:
+  public:
     ~QtBusyPointer() override;
     void SetMousePointer(MousePointer pointer) override;
 
-private:
+  private:
     void Override(bool busy);
 
     bool overriding_ = false;

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "calc/UserServices.h"
+#include "calc/MessageBoxService.h"
 
 namespace vodazi {
 
 // Message boxes as the run expects them: no icon, OK alone or Yes and No with No as the
 // default and Escape answering No, owned by the active window.
 class QtMessageBox : public MessageBoxService {
-public:
+  public:
     MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
                        const std::optional<std::string>& title) override;
 };

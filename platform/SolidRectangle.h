@@ -8,15 +8,15 @@ namespace vodazi {
 // A filled rectangle without outline, like the shapes of a form: it takes no focus and no
 // input, and its width can be set in twips.
 class SolidRectangle : public QWidget {
-public:
+  public:
     SolidRectangle(QColor fill, QWidget* parent);
 
     void SetWidthTwips(float twips);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QColor fill_;
 };
 

@@ -11,7 +11,7 @@ namespace vodazi {
 // as consecutive primes do: the digits above the last four are converted only when they
 // change, the last four come from a table.
 class AscendingDecimal {
-public:
+  public:
     // The longest line: ten digits and CR LF. Writers keep LineCopyBytes more room than the
     // lines need, since parts of a line are copied as fixed-size blocks.
     static constexpr std::size_t LongestLine = 12;
@@ -35,10 +35,11 @@ public:
         return out + 2;
     }
 
-private:
+  private:
     void SetPrefix(std::uint32_t high) {
         high_ = high;
-        prefixLength_ = static_cast<std::size_t>(std::to_chars(prefix_, prefix_ + sizeof prefix_, high).ptr - prefix_);
+        prefixLength_ = static_cast<std::size_t>(
+            std::to_chars(prefix_, prefix_ + sizeof prefix_, high).ptr - prefix_);
     }
 
     using Digits = std::array<char, 4>;
@@ -46,7 +47,8 @@ private:
         static const std::array<Digits, 10000> table = [] {
             std::array<Digits, 10000> digits{};
             for (std::uint32_t i = 0; i < 10000; ++i) {
-                digits[i] = {static_cast<char>('0' + i / 1000), static_cast<char>('0' + i / 100 % 10),
+                digits[i] = {static_cast<char>('0' + i / 1000),
+                             static_cast<char>('0' + i / 100 % 10),
                              static_cast<char>('0' + i / 10 % 10), static_cast<char>('0' + i % 10)};
             }
             return digits;

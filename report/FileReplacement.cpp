@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "calc/UserServices.h"
+#include "calc/RunFailure.h"
 #include "report/SystemCalls.h"
 #include "report/TemporaryNameCleanup.h"
 
@@ -76,14 +76,14 @@ bool HasExtendedAttributes(int fd) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(std::string displayName, const std::string& path, bool overwrite)
+FileReplacement::FileReplacement(std::string displayName, const std::string& path)
     : displayName_(std::move(displayName)), target_(FollowLinks(path)) {
     createName_ = target_.string() == path ? displayName_ : target_.string();
     std::error_code error;
     folder_ =
         fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
     try {
-        Prepare(overwrite);
+        Prepare();
     } catch (...) {
         Discard();
         throw;
@@ -98,7 +98,7 @@ void FileReplacement::Fail(const std::string& reason) const {
     throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + ".");
 }
 
-void FileReplacement::Prepare(bool overwrite) {
+void FileReplacement::Prepare() {
     struct stat old {};
     if (::stat(target_.c_str(), &old) != 0) {
         if (errno != ENOENT) Fail(SystemReason(errno));
@@ -109,7 +109,6 @@ void FileReplacement::Prepare(bool overwrite) {
         return;
     }
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
-    if (!overwrite) Fail("the file exists");
     // Opening it for writing asks the system what this user may do to the file, whatever its
     // mode bits say; a file that could not be overwritten is not replaced either.
     targetFile_ = system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);

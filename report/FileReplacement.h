@@ -25,7 +25,7 @@ class FileReplacement {
   public:
     // displayName is the name as the user typed it, for messages; path the name to write.
     // Throws RunFailure when that file can neither be written nor created.
-    FileReplacement(std::string displayName, const std::string& path, bool overwrite);
+    FileReplacement(std::string displayName, const std::string& path);
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
@@ -42,7 +42,7 @@ class FileReplacement {
   private:
     enum class Way { NewFile, Rename, InPlace };
 
-    void Prepare(bool overwrite);
+    void Prepare();
     void PrepareReplacement(const struct stat& old);
     bool KeepsWhatTheFileIs(const struct stat& old) const;
     bool TakesOverModeAndGroup(const struct stat& old) const;

@@ -7,12 +7,16 @@
 namespace fs = std::filesystem;
 
 namespace vodazi {
+namespace {
 
+// The name as a path, with backslashes read as folder separators.
 std::string NativeFileName(const std::string& fileName) {
     std::string native = fileName;
     std::replace(native.begin(), native.end(), '\\', '/');
     return native;
 }
+
+}  // namespace
 
 std::string FileService::GetParentFolderName(const std::string& fileName) const {
     if (fileName.empty()) return {};  // no name, no folder
@@ -31,10 +35,9 @@ bool FileService::FileExists(const std::string& fileName) const {
     return fs::is_regular_file(fs::path(NativeFileName(fileName)), error);
 }
 
-std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName,
-                                                        bool overwrite) const {
+std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName) const {
     return std::make_unique<TextStream>(
-        std::make_unique<FileReplacement>(fileName, NativeFileName(fileName), overwrite));
+        std::make_unique<FileReplacement>(fileName, NativeFileName(fileName)));
 }
 
 }  // namespace vodazi

@@ -21,10 +21,7 @@ class FileService {
     // A stream on a new, empty file that replaces any file of that name once the stream is
     // closed; until then an existing file stays as it was. Throws RunFailure when the file
     // can neither be written nor created (FileReplacement has the rules).
-    std::unique_ptr<TextStream> CreateTextFile(const std::string& fileName, bool overwrite) const;
+    std::unique_ptr<TextStream> CreateTextFile(const std::string& fileName) const;
 };
-
-// The name as a path, with backslashes read as folder separators.
-std::string NativeFileName(const std::string& fileName);
 
 }  // namespace vodazi

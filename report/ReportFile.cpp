@@ -1,32 +1,32 @@
 #include "report/ReportFile.h"
 
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
+#include "report/FileService.h"
 
 namespace vodazi {
 
 ReportFile::ReportFile(MessageBoxService& messages) : messages_(messages) {}
 
-ReportFile::~ReportFile() { Close(); }
+ReportFile::~ReportFile() {
+    Close();
+}
 
 // The name is read afresh for each question asked of the file system.
 bool ReportFile::Open(const FileNameGetter& fileName) {
     Close();
     lines_ = AscendingDecimal();
-    service_ = std::make_unique<FileService>();
-    if (!service_->FolderExists(service_->GetParentFolderName(fileName()))) {
+    const FileService files;
+    if (!files.FolderExists(files.GetParentFolderName(fileName()))) {
         messages_.Show("Folder dosnt exist", MessageButtons::Ok);
-        service_.reset();
         return false;
     }
-    if (service_->FileExists(fileName())) {
-        const MessageAnswer answer = messages_.Show("File exist. Do you want to overwrite?",
-                                                    MessageButtons::YesNoDefaultNo, std::string("File exist"));
-        if (answer != MessageAnswer::Yes) {
-            service_.reset();
-            return false;
-        }
+    if (files.FileExists(fileName())) {
+        const MessageAnswer answer =
+            messages_.Show("File exist. Do you want to overwrite?", MessageButtons::YesNoDefaultNo,
+                           std::string("File exist"));
+        if (answer != MessageAnswer::Yes) return false;
     }
-    stream_ = service_->CreateTextFile(fileName(), true);
+    stream_ = files.CreateTextFile(fileName());
     return true;
 }
 
@@ -36,13 +36,16 @@ void ReportFile::Header(std::int32_t start, std::int32_t end) {
     stream_->WriteLine("");
 }
 
-void ReportFile::Prime(std::uint32_t n) { Primes({&n, 1}); }
+void ReportFile::Prime(std::uint32_t n) {
+    Primes({&n, 1});
+}
 
 void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
     constexpr std::size_t LinesAtOnce = 4096;
     while (!ascending.empty()) {
         const std::size_t lines = std::min(ascending.size(), LinesAtOnce);
-        char* const first = stream_->Room(lines * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes);
+        char* const first =
+            stream_->Room(lines * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes);
         char* out = first;
         for (const std::uint32_t n : ascending.first(lines)) out = lines_.WriteLine(n, out);
         stream_->Commit(static_cast<std::size_t>(out - first));
@@ -54,16 +57,16 @@ void ReportFile::Finish() {
     stream_->WriteLine("--- ENDE ---");
     stream_->Close();
     stream_.reset();
-    service_.reset();
 }
 
-void ReportFile::Abandon() { Close(); }
+void ReportFile::Abandon() {
+    Close();
+}
 
-// Drops an unfinished stream with what it wrote, and the file service.
+// Drops an unfinished stream with what it wrote.
 void ReportFile::Close() noexcept {
     if (stream_) stream_->Discard();
     stream_.reset();
-    service_.reset();
 }
 
 }  // namespace vodazi

@@ -2,10 +2,9 @@
 
 #include <memory>
 
-#include "calc/Outputs.h"
-#include "calc/UserServices.h"
+#include "calc/MessageBoxService.h"
+#include "calc/ReportOutput.h"
 #include "report/AscendingDecimal.h"
-#include "report/FileService.h"
 #include "report/TextStream.h"
 
 namespace vodazi {
@@ -13,7 +12,7 @@ namespace vodazi {
 // The report file of a run: "Beginn: " and "Ende  : " with the bounds, an empty line, one
 // prime per line and "--- ENDE ---", every line ended by CR LF.
 class ReportFile : public ReportOutput {
-public:
+  public:
     explicit ReportFile(MessageBoxService& messages);
     ~ReportFile() override;
 
@@ -24,11 +23,10 @@ public:
     void Finish() override;
     void Abandon() override;
 
-private:
+  private:
     void Close() noexcept;
 
     MessageBoxService& messages_;
-    std::unique_ptr<FileService> service_;
     std::unique_ptr<TextStream> stream_;
     AscendingDecimal lines_;
 };

@@ -17,7 +17,7 @@ for file in ./usr/bin/vodazi ./usr/share/applications/vodazi.desktop \
     ./usr/share/icons/hicolor/scalable/apps/vodazi.svg; do
   if ! grep -q " $file\$" <<<"$contents"; then echo "missing from the package: $file"; fail=1; fi
 done
-for dependency in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+for dependency in libqt6widgets6 libqt6gui6 libqt6core6 libprimesieve11 libc6 libstdc++6; do
   if ! tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$dependency"; then echo "missing dependency: $dependency"; fail=1; fi
 done
 if command -v desktop-file-validate >/dev/null; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Static analysis of the program's own code with cppcheck. Compiler warnings are errors in
-# every build already (CMakeLists.txt); this adds the checks a compiler does not make.
+# Static analysis of the program's own code with cppcheck, and the layout of every C++ file
+# against .clang-format. Compiler warnings are errors in every build already
+# (CMakeLists.txt); this adds the checks a compiler does not make.
 #   warning      undefined behaviour, wrong use of the library, resource leaks
 #   performance  needless copies and allocations
 #   portability  code whose meaning depends on the platform
@@ -10,7 +11,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh cppcheck
+./scripts/install-deps.sh cppcheck clang-format
+
+# Every C++ file the repository tracks, laid out as .clang-format says.
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+if ! clang-format --dry-run --Werror "${sources[@]}"; then
+  echo "static checks: the files above are not formatted; run clang-format -i on them" >&2
+  exit 1
+fi
+
 cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ \
   --error-exitcode=1 --inline-suppr --quiet -I . calc platform report windows
 echo "static checks: no findings"

@@ -26,7 +26,9 @@ FPrimeList::FPrimeList(QWidget* parent)
     connect(exit_, &QPushButton::clicked, this, [this] { Exit_Click(); });
 }
 
-void FPrimeList::Exit_Click() { close(); }
+void FPrimeList::Exit_Click() {
+    close();
+}
 
 void FPrimeList::ShowModal(QWidget* owner) {
     if (owner != nullptr && owner != parentWidget()) setParent(owner, windowFlags());

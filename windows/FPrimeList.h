@@ -12,7 +12,7 @@ class PrimeListView;
 
 // The window "Vodazi List": the primes of one run and a button to close it.
 class FPrimeList : public QDialog {
-public:
+  public:
     explicit FPrimeList(QWidget* parent = nullptr);
 
     PrimeStore& Items() { return items_; }
@@ -22,10 +22,10 @@ public:
     // Shows the window modally over `owner` and returns once it has been closed.
     void ShowModal(QWidget* owner);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void Exit_Click();
 
     PrimeStore items_;

@@ -13,7 +13,9 @@ void ListWindowOutput::Prepare() {
     window_ = std::make_unique<FPrimeList>();
 }
 
-void ListWindowOutput::Prime(std::uint32_t n) { window_->Items().Append(n); }
+void ListWindowOutput::Prime(std::uint32_t n) {
+    window_->Items().Append(n);
+}
 
 void ListWindowOutput::Primes(std::span<const std::uint32_t> ascending) {
     window_->Items().Append(ascending);
@@ -24,6 +26,8 @@ void ListWindowOutput::ShowModal() {
     window_.reset();  // unloading discards the window with its items
 }
 
-void ListWindowOutput::Discard() { window_.reset(); }
+void ListWindowOutput::Discard() {
+    window_.reset();
+}
 
 }  // namespace vodazi

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "calc/Outputs.h"
+#include "calc/ListOutput.h"
 
 namespace vodazi {
 
@@ -11,7 +11,7 @@ class FPrimeList;
 // The list operations of a run on the real window: each run loads a fresh FPrimeList,
 // fills it and shows it; closing it destroys the window and its items.
 class ListWindowOutput : public ListOutput {
-public:
+  public:
     ListWindowOutput();
     ~ListWindowOutput() override;
 
@@ -24,7 +24,7 @@ public:
     // The window of the current run while it exists (for tests and pictures).
     FPrimeList* Window() const { return window_.get(); }
 
-private:
+  private:
     std::unique_ptr<FPrimeList> window_;
 };
 

@@ -7,16 +7,22 @@
 #include <QPushButton>
 
 #include "calc/Bounds.h"
+#include "calc/CalculationRun.h"
+#include "calc/Conversions.h"
+#include "calc/FillProgress.h"
 #include "platform/CommandButton.h"
-#include "platform/Conversions.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
 
 namespace vodazi {
 namespace {
 
-QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
-std::string ToUtf8(const QString& text) { return text.toStdString(); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string ToUtf8(const QString& text) {
+    return text.toStdString();
+}
 
 template <typename Control>
 Control* Place(Control* control, const char* name, QRect geometry) {
@@ -27,12 +33,11 @@ Control* Place(Control* control, const char* name, QRect geometry) {
 
 }  // namespace
 
-RIdizev::RIdizev(ReportOutput& report, QWidget* parent) : QWidget(parent) {
+RIdizev::RIdizev(QWidget* parent) : QWidget(parent) {
     setObjectName("RIdizev");
     setWindowTitle("Calculate Vodazi");
     setFixedSize(TwipsToPixels(4890), TwipsToPixels(3795));
     CreateControls();
-    run_ = std::make_unique<CalculationRun>(RunServices{*this, list_, report, messages_, pointer_});
     Form_Load();
 }
 
@@ -43,22 +48,25 @@ void RIdizev::CreateControls() {
     // front of the white track, and a later widget lies in front of an earlier one.
     datei_ = Place(new QCheckBox("Copy to file", this), "Datei", TwipsRect(480, 1440, 1815, 255));
     datei_->setToolTip("Gibt die Berechnung in die angegebene Datei aus");
-    fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName", TwipsRect(480, 1800, 3975, 285));
+    fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName",
+                   TwipsRect(480, 1800, TrackWidth, 285));
     ende_ = Place(new QLineEdit("1000", this), "Ende", TwipsRect(1680, 840, 1215, 285));
     start_ = Place(new QLineEdit("3", this), "Start", TwipsRect(1680, 360, 1215, 285));
     primzahlen_ = Place(new CommandButton("begin of calculate", this), "Primzahlen",
-                        TwipsRect(480, 2280, 3975, 615));
+                        TwipsRect(480, 2280, TrackWidth, 615));
     QFont buttonFont("MS Sans Serif");
     buttonFont.setPointSizeF(9.75);
     buttonFont.setWeight(QFont::Bold);
     primzahlen_->setFont(buttonFont);
     lPmax_ = Place(new QLabel("?", this), "LPmax", TwipsRect(3000, 840, 1815, 255));
-    aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus", TwipsRect(480, 3120, 3975, 255));
-    aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill", TwipsRect(480, 3120, 15, 255));
+    aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus",
+                       TwipsRect(480, 3120, TrackWidth, 255));
+    aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill",
+                     TwipsRect(480, 3120, 15, 255));
     lEnde_ = Place(new QLabel("Stop with:", this), "LEnde", TwipsRect(480, 840, 975, 255));
     lStart_ = Place(new QLabel("Start with:", this), "LStart", TwipsRect(480, 360, 975, 255));
     notice_ = Place(new QLabel("Vodazi - prime numbers of a 32-bit range", this), "Notice",
-                    TwipsRect(480, 3480, 3975, 255));
+                    TwipsRect(480, 3480, TrackWidth, 255));
     notice_->setEnabled(false);
 
     setTabOrder(primzahlen_, start_);
@@ -79,49 +87,65 @@ void RIdizev::Form_Load() {
 }
 
 void RIdizev::Datei_Click() {
-    const bool toFile = OutputCheckValue() == 1;
+    const bool toFile = OutputModeOf(OutputCheckValue()) == OutputMode::ReportFile;
     fName_->setVisible(toFile);
     fName_->setEnabled(toFile);
 }
 
 void RIdizev::Primzahlen_Click() {
-    if (running_) return;  // input is swallowed during a run; this only guards re-entry
-    running_ = true;
-    const struct Finished {
-        bool& running;
-        ~Finished() { running = false; }
-    } finished{running_};
+    if (run_ == nullptr || run_->Running()) return;
     paintPump_.Restart();
-    run_->Primzahlen_Click();
+    run_->Run();
+}
+
+bool RIdizev::RunInProgress() const {
+    return run_ != nullptr && run_->Running();
 }
 
 // A run cannot be interrupted: the window stays until it is over.
 void RIdizev::closeEvent(QCloseEvent* event) {
-    if (running_) {
+    if (RunInProgress()) {
         event->ignore();
         return;
     }
     QWidget::closeEvent(event);
 }
 
-std::string RIdizev::StartText() const { return ToUtf8(start_->text()); }
-void RIdizev::SetStartText(const std::string& text) { start_->setText(FromUtf8(text)); }
-std::string RIdizev::EndText() const { return ToUtf8(ende_->text()); }
-void RIdizev::SetEndText(const std::string& text) { ende_->setText(FromUtf8(text)); }
-
-int RIdizev::OutputCheckValue() const {
-    switch (datei_->checkState()) {
-        case Qt::Checked: return 1;
-        case Qt::PartiallyChecked: return 2;
-        case Qt::Unchecked: break;
-    }
-    return 0;
+std::string RIdizev::StartText() const {
+    return ToUtf8(start_->text());
+}
+void RIdizev::SetStartText(const std::string& text) {
+    start_->setText(FromUtf8(text));
+}
+std::string RIdizev::EndText() const {
+    return ToUtf8(ende_->text());
+}
+void RIdizev::SetEndText(const std::string& text) {
+    ende_->setText(FromUtf8(text));
 }
 
-std::string RIdizev::ReportFileName() const { return ToUtf8(fName_->text()); }
+CheckBoxValue RIdizev::OutputCheckValue() const {
+    switch (datei_->checkState()) {
+        case Qt::Checked:
+            return CheckBoxValue::Checked;
+        case Qt::PartiallyChecked:
+            return CheckBoxValue::Greyed;
+        case Qt::Unchecked:
+            break;
+    }
+    return CheckBoxValue::Unchecked;
+}
 
-void RIdizev::ShowProgressTrack() { aktStatus_->show(); }
-void RIdizev::HideProgressTrack() { aktStatus_->hide(); }
+std::string RIdizev::ReportFileName() const {
+    return ToUtf8(fName_->text());
+}
+
+void RIdizev::ShowProgressTrack() {
+    aktStatus_->show();
+}
+void RIdizev::HideProgressTrack() {
+    aktStatus_->hide();
+}
 void RIdizev::ShowProgressFill() {
     aktFill_->show();
     paintPump_.Pump();  // the hourglass and the empty bar show before the scan begins
@@ -130,12 +154,12 @@ void RIdizev::HideProgressFill() {
     aktFill_->hide();
     // The last pass drops what was typed or clicked since the previous one, before the
     // list window opens or the window takes input again.
-    if (running_) paintPump_.Pump();
+    if (RunInProgress()) paintPump_.Pump();
 }
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
-    if (running_) paintPump_.MaybePump();
+    if (RunInProgress()) paintPump_.MaybePump();
 }
 
 }  // namespace vodazi

@@ -3,12 +3,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "calc/CalculationRun.h"
 #include "calc/RunView.h"
 #include "platform/PaintPump.h"
-#include "platform/QtBusyPointer.h"
-#include "platform/QtMessageBox.h"
-#include "windows/ListWindowOutput.h"
 
 class QCheckBox;
 class QLabel;
@@ -17,22 +13,25 @@ class QPushButton;
 
 namespace vodazi {
 
+class CalculationRun;
 class SolidRectangle;
 
 // The main window "Calculate Vodazi": the bounds, the output choice, the button that starts
 // a run, and the progress bar the run drives.
 class RIdizev : public QWidget, public RunView {
-public:
-    // `report` is the report-file destination; the window does not own it.
-    RIdizev(ReportOutput& report, QWidget* parent = nullptr);
+  public:
+    explicit RIdizev(QWidget* parent = nullptr);
     ~RIdizev() override;
+
+    // The run behind the button; it lives as long as the window.
+    void SetCalculation(CalculationRun& run) { run_ = &run; }
 
     // RunView
     std::string StartText() const override;
     void SetStartText(const std::string& text) override;
     std::string EndText() const override;
     void SetEndText(const std::string& text) override;
-    int OutputCheckValue() const override;
+    CheckBoxValue OutputCheckValue() const override;
     std::string ReportFileName() const override;
     void ShowProgressTrack() override;
     void HideProgressTrack() override;
@@ -40,13 +39,12 @@ public:
     void HideProgressFill() override;
     void SetProgressFillWidth(float twips) override;
 
-    bool RunInProgress() const { return running_; }
-    ListWindowOutput& ListWindow() { return list_; }
+    bool RunInProgress() const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void Form_Load();
     void Datei_Click();
@@ -64,12 +62,8 @@ private:
     QLabel* lStart_ = nullptr;
     QLabel* notice_ = nullptr;
 
-    QtMessageBox messages_;
-    QtBusyPointer pointer_;
-    ListWindowOutput list_;
     PaintPump paintPump_;
-    std::unique_ptr<CalculationRun> run_;
-    bool running_ = false;
+    CalculationRun* run_ = nullptr;
 };
 
 }  // namespace vodazi

@@ -3,8 +3,7 @@
 
 #include "platform/DisplayFailure.h"
 #include "platform/ScaleSettings.h"
-#include "report/ReportFile.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 int main(int argc, char** argv) {
     for (const std::string& warning : vodazi::DropUnusableScaleSettings()) {
@@ -16,9 +15,7 @@ int main(int argc, char** argv) {
     displayWatch.Release();
     QApplication::setApplicationName("Vodazi");
 
-    vodazi::QtMessageBox messages;
-    vodazi::ReportFile report(messages);
-    vodazi::RIdizev mainWindow(report);
-    mainWindow.show();
+    vodazi::Program program;
+    program.MainWindow().show();
     return QApplication::exec();
 }

@@ -3,20 +3,17 @@
 // end of 3..2147483647. Usage: vodazi_pictures OUTPUT_FOLDER [SUFFIX]
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
 #include <string>
 
-#include "calc/CalculationRun.h"
-#include "platform/QtBusyPointer.h"
-#include "platform/QtMessageBox.h"
-#include "report/ReportFile.h"
 #include "windows/FPrimeList.h"
-#include "windows/ListWindowOutput.h"
 #include "windows/PrimeListView.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace {
 
@@ -30,48 +27,53 @@ void Save(QWidget& widget, const QString& name) {
     std::printf("%s\n", qPrintable(path));
 }
 
-// The real list window; it is pictured instead of being shown, and can picture the main
-// window halfway through the scan.
-class PicturedList : public ListOutput {
-public:
-    PicturedList(RIdizev& window, QString name, bool scrollToEnd)
-        : window_(window), name_(std::move(name)), scrollToEnd_(scrollToEnd) {}
+// Pictures the list window when the run shows it, then closes it; during a run it can
+// picture the main window once the list holds half the primes of the whole range.
+class Photographer : public QObject {
+  public:
+    explicit Photographer(Program& program) : program_(program) {
+        qApp->installEventFilter(this);
+        // Timers fire while the run lets the window repaint.
+        connect(&during_, &QTimer::timeout, this, [this] { MaybePictureBusyWindow(); });
+        during_.start(5);
+    }
+
+    QString listPicture;
+    bool scrollToEnd = false;
     QString busyPicture;
 
-    void Prepare() override { real_.Prepare(); }
-    void Prime(std::uint32_t n) override { Primes({&n, 1}); }
-    void Primes(std::span<const std::uint32_t> primes) override {
-        real_.Primes(primes);
-        if (!busyPicture.isEmpty() && real_.Window()->Items().Size() > 50'000'000) {
-            Save(window_, busyPicture);
-            busyPicture.clear();
-        }
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* list = dynamic_cast<FPrimeList*>(watched);
+        if (list == nullptr || event->type() != QEvent::Show) return false;
+        QTimer::singleShot(0, list, [this, list] {
+            if (scrollToEnd)
+                list->List()->SetCurrentRow(static_cast<qint64>(list->Items().Size()) - 1);
+            QApplication::processEvents();
+            Save(*list, listPicture);
+            list->close();
+        });
+        return false;
     }
-    void ShowModal() override {
-        FPrimeList& list = *real_.Window();
-        list.List()->ItemsChanged();
-        list.show();
-        if (scrollToEnd_) list.List()->SetCurrentRow(static_cast<qint64>(list.Items().Size()) - 1);
-        QApplication::processEvents();
-        Save(list, name_);
-        real_.Discard();
-    }
-    void Discard() override { real_.Discard(); }
 
-private:
-    RIdizev& window_;
-    ListWindowOutput real_;
-    QString name_;
-    bool scrollToEnd_;
+  private:
+    void MaybePictureBusyWindow() {
+        FPrimeList* list = program_.ListWindow().Window();
+        if (busyPicture.isEmpty() || list == nullptr || list->isVisible() ||
+            list->Items().Size() < 50'000'000)
+            return;
+        Save(program_.MainWindow(), busyPicture);
+        busyPicture.clear();
+    }
+
+    Program& program_;
+    QTimer during_;
 };
 
-void RunInto(RIdizev& window, ReportFile& report, QtMessageBox& messages, PicturedList& list,
-             const char* end) {
-    QtBusyPointer pointer;
-    window.SetStartText("3");
-    window.SetEndText(end);
-    CalculationRun run(RunServices{window, list, report, messages, pointer});
-    run.Primzahlen_Click();
+void RunTo(Program& program, const char* end) {
+    program.MainWindow().findChild<QLineEdit*>("Start")->setText("3");
+    program.MainWindow().findChild<QLineEdit*>("Ende")->setText(end);
+    program.MainWindow().findChild<QPushButton*>("Primzahlen")->click();
 }
 
 }  // namespace
@@ -86,19 +88,20 @@ int main(int argc, char** argv) {
     folder = QString::fromLocal8Bit(argv[1]);
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
 
-    QtMessageBox messages;
-    ReportFile report(messages);
-    RIdizev window(report);
+    Program program;
+    RIdizev& window = program.MainWindow();
     window.show();
     QApplication::processEvents();
     Save(window, "main-window" + suffix);
     if (!suffix.isEmpty()) return 0;  // scaled pictures: the main window only
 
-    PicturedList small(window, "list-window", false);
-    RunInto(window, report, messages, small, "1000");
+    Photographer photographer(program);
+    photographer.listPicture = "list-window";
+    RunTo(program, "1000");
 
-    PicturedList whole(window, "list-window-end", true);
-    whole.busyPicture = "main-window-busy";
-    RunInto(window, report, messages, whole, "2147483647");
+    photographer.listPicture = "list-window-end";
+    photographer.scrollToEnd = true;
+    photographer.busyPicture = "main-window-busy";
+    RunTo(program, "2147483647");
     return 0;
 }

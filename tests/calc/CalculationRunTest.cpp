@@ -1,72 +1,65 @@
-#include "calc/CalculationRun.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "RecordingDoubles.h"
+#include "calc/CalculationRun.h"
+#include "tests/support/RecordingDoubles.h"
 
 namespace vodazi {
 namespace {
 
-using testing::Log;
+using support::Log;
 
 // A run with every collaborator recorded, driven as the main window would drive it.
 class CalculationRunTest : public ::testing::Test {
-protected:
+  protected:
     Log log;
-    testing::RecordingView view{log};
-    testing::RecordingPointer pointer{log};
-    testing::ScriptedMessages messages{log};
-    testing::RecordingList list{log};
-    testing::RecordingReport report{log};
+    support::RecordingView view{log};
+    support::RecordingPointer pointer{log};
+    support::ScriptedMessages messages{log};
+    support::RecordingList list{log};
+    support::RecordingReport report{log};
     CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
 
-    void Run(const std::string& start, const std::string& end, int check = 0) {
+    void Run(const std::string& start, const std::string& end,
+             CheckBoxValue check = CheckBoxValue::Unchecked) {
         view.start = start;
         view.end = end;
         view.check = check;
         log.clear();
         view.widths.clear();
-        run.Primzahlen_Click();
+        run.Run();
     }
 
-    void ExpectWindowRestored() const {
-        EXPECT_EQ(pointer.current, MousePointer::Default);
-        EXPECT_FALSE(view.trackVisible);
-        EXPECT_FALSE(view.fillVisible);
-    }
+    void ExpectWindowRestored() const { EXPECT_TRUE(support::WindowRestored(view, pointer)); }
 };
 
 TEST_F(CalculationRunTest, ListModeRunsAllStepsInOrder) {
     Run("10", "1");
-    EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10",
-                        "list:prepare", "list:first-item", "pointer=0", "track-", "fill-",
-                        "list:show"}));
+    EXPECT_EQ(log,
+              (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "list:prepare",
+                   "list:first-item", "pointer=0", "track-", "fill-", "list:show"}));
     EXPECT_EQ(list.shownItems, (std::vector<std::uint32_t>{3, 5, 7}));
     EXPECT_EQ(view.widths.front(), 0.0f);  // the empty fill before the scan
     ExpectWindowRestored();
 }
 
-TEST_F(CalculationRunTest, DefaultsListThePrimesUpToAThousand) {
+// Each run's progress starts from nothing, whatever ran before.
+TEST_F(CalculationRunTest, EveryRunSetsItsOwnWidthsFromAnEmptyFill) {
     Run("3", "1000");
-    ASSERT_EQ(list.shownItems.size(), 167u);
-    EXPECT_EQ(list.shownItems.front(), 3u);
-    EXPECT_EQ(list.shownItems.back(), 997u);
     EXPECT_EQ(view.widths[1], 7.0f);
     EXPECT_EQ(view.widths.back(), 3978.0f);
-}
-
-TEST_F(CalculationRunTest, EmptyRangeStillShowsTheList) {
     Run("8", "8");
-    EXPECT_TRUE(list.shownItems.empty());
-    EXPECT_EQ(std::count(log.begin(), log.end(), "list:show"), 1);
     EXPECT_EQ(view.widths, (std::vector<float>{0.0f}));  // no candidate, no width but the reset
+    EXPECT_EQ(std::count(log.begin(), log.end(), "list:show"), 1);
+    Run("3", "20");
+    EXPECT_EQ(view.widths[1], 467.0f);
 }
 
 TEST_F(CalculationRunTest, OutOfRangeChangesNothing) {
-    for (const auto& [start, end] : {std::pair{"2147483648", "1000"}, std::pair{"3", "2147483647.4"},
-                                     std::pair{"-2147483649", "5"}}) {
+    for (const auto& [start, end] :
+         {std::pair{"2147483648", "1000"}, std::pair{"3", "2147483647.4"},
+          std::pair{"-2147483649", "5"}}) {
         Run(start, end);
         EXPECT_EQ(log, (Log{"message:A value is out of range. Min. is 3 and max. is 2147483647"}));
         ASSERT_EQ(messages.shown.back().buttons, MessageButtons::Ok);
@@ -86,25 +79,20 @@ TEST_F(CalculationRunTest, TextThatIsNoNumberEndsBeforeTheBusyState) {
     }
 }
 
-TEST_F(CalculationRunTest, GreyedCheckBoxMeansListMode) {
-    Run("3", "20", 2);
-    EXPECT_EQ(list.shownItems.size(), 7u);
-    EXPECT_TRUE(report.namesAsked.empty());
-}
-
 TEST_F(CalculationRunTest, ReportModeWritesHeaderPrimesAndTrailerWithoutAList) {
-    Run("10", "1", 1);
+    Run("10", "1", CheckBoxValue::Checked);
     EXPECT_EQ(report.lines, (std::vector<std::string>{"Beginn: 3", "Ende  : 10", "", "3", "5", "7",
                                                       "--- ENDE ---"}));
-    EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "report:open",
-                        "report:header", "report:finish", "pointer=0", "track-", "fill-"}));
+    EXPECT_EQ(log,
+              (Log{"pointer=11", "track+", "width", "fill+", "start=1", "end=10", "report:open",
+                   "report:header", "report:finish", "pointer=0", "track-", "fill-"}));
     EXPECT_EQ(report.namesAsked, (std::vector<std::string>{"report.txt"}));
     EXPECT_TRUE(messages.shown.empty());  // a written report ends silently
 }
 
 TEST_F(CalculationRunTest, AbandonedReportScansNothing) {
     report.openResult = false;
-    Run("3", "1000", 1);
+    Run("3", "1000", CheckBoxValue::Checked);
     EXPECT_EQ(log, (Log{"pointer=11", "track+", "width", "fill+", "report:abandoned", "pointer=0",
                         "track-", "fill-"}));
     EXPECT_EQ(view.widths, (std::vector<float>{0.0f}));
@@ -113,20 +101,15 @@ TEST_F(CalculationRunTest, AbandonedReportScansNothing) {
 
 TEST_F(CalculationRunTest, AFailingReportIsToldAndTheWindowRestored) {
     report.failAfterPrimes = 100;
-    Run("3", "100000", 1);
-    const auto at = [this](const std::string& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
+    Run("3", "100000", CheckBoxValue::Checked);
+    const auto at = [this](const std::string& entry) {
+        return std::find(log.begin(), log.end(), entry) - log.begin();
+    };
     EXPECT_LT(at("message:disk full"), at("report:abandon"));
     EXPECT_LT(at("report:abandon"), at("pointer=0"));
     EXPECT_EQ(std::count(log.begin(), log.end(), "report:finish"), 0);
     EXPECT_EQ(std::count(log.begin(), log.end(), "list:show"), 0);
     ExpectWindowRestored();
-}
-
-TEST_F(CalculationRunTest, ASecondRunStartsFromNothing) {
-    Run("3", "1000");
-    Run("3", "20");
-    EXPECT_EQ(list.shownItems, (std::vector<std::uint32_t>{3, 5, 7, 11, 13, 17, 19}));
-    EXPECT_EQ(view.widths[1], 467.0f);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "calc/Bounds.h"
 #include "calc/FillProgress.h"
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 inline bool LiteralIsPrime(std::uint32_t n) {
     std::uint32_t d = 0;
@@ -42,4 +42,4 @@ inline void LiteralScan(const RangeBounds& bounds, const std::function<void(floa
     }
 }
 
-}  // namespace vodazi::testing
+}  // namespace vodazi::support

@@ -1,14 +1,14 @@
-#include "calc/ScanRange.h"
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <vector>
 
 #include "LiteralReference.h"
 #include "calc/PrimeChunks.h"
-#include "calc/WheelSieve.h"
+#include "calc/ScanRange.h"
 
 namespace vodazi {
 namespace {
@@ -17,20 +17,21 @@ namespace {
 using Trace = std::vector<std::int64_t>;
 
 class TraceSink : public ResultSink {
-public:
+  public:
     explicit TraceSink(Trace& trace) : trace_(trace) {}
     void Prime(std::uint32_t n) override { trace_.push_back(n); }
 
-private:
+  private:
     Trace& trace_;
 };
 
 Trace FastTrace(const RangeBounds& bounds, unsigned workers) {
     Trace trace;
     TraceSink sink(trace);
-    ScanRange(bounds, SetUpProgress(bounds), sink,
-              [&trace](float twips) { trace.push_back(-1 - static_cast<std::int64_t>(twips)); },
-              ScanOptions{workers});
+    ScanRange(
+        bounds, SetUpProgress(bounds), sink,
+        [&trace](float twips) { trace.push_back(-1 - static_cast<std::int64_t>(twips)); },
+        ScanOptions{workers});
     return trace;
 }
 
@@ -39,7 +40,7 @@ Trace LiteralTrace(const RangeBounds& bounds) {
     Trace trace;
     std::int64_t lastWidth = 0;
     bool anyWidth = false;
-    testing::LiteralScan(
+    support::LiteralScan(
         bounds,
         [&](float twips) {
             const std::int64_t entry = -1 - static_cast<std::int64_t>(twips);
@@ -55,10 +56,11 @@ void ExpectLikeLiteral(const RangeBounds& bounds) {
     const Trace literal = LiteralTrace(bounds);
     for (const unsigned workers : {0u, 2u, 3u}) {
         const Trace fast = FastTrace(bounds, workers);
-        ASSERT_EQ(fast.size(), literal.size()) << bounds.start << ".." << bounds.end << " workers " << workers;
+        ASSERT_EQ(fast.size(), literal.size())
+            << bounds.start << ".." << bounds.end << " workers " << workers;
         for (std::size_t i = 0; i < fast.size(); ++i) {
-            ASSERT_EQ(fast[i], literal[i]) << bounds.start << ".." << bounds.end << " at " << i
-                                           << " workers " << workers;
+            ASSERT_EQ(fast[i], literal[i])
+                << bounds.start << ".." << bounds.end << " at " << i << " workers " << workers;
         }
     }
 }
@@ -72,7 +74,8 @@ std::vector<std::int64_t> PrimesOf(const Trace& trace) {
 }
 
 TEST(ScanRange, KnownRanges) {
-    EXPECT_EQ(PrimesOf(FastTrace({3, 20}, 0)), (std::vector<std::int64_t>{3, 5, 7, 11, 13, 17, 19}));
+    EXPECT_EQ(PrimesOf(FastTrace({3, 20}, 0)),
+              (std::vector<std::int64_t>{3, 5, 7, 11, 13, 17, 19}));
     const auto to1000 = PrimesOf(FastTrace({3, 1000}, 2));
     ASSERT_EQ(to1000.size(), 167u);
     EXPECT_EQ(to1000.front(), 3);
@@ -80,7 +83,8 @@ TEST(ScanRange, KnownRanges) {
     EXPECT_EQ(FastTrace({7, 7}, 0), (Trace{-1, 7}));
     EXPECT_TRUE(FastTrace({8, 8}, 0).empty());
     EXPECT_EQ(FastTrace({9, 9}, 0), (Trace{-1}));
-    EXPECT_EQ(PrimesOf(FastTrace({2147483645, MaxBound}, 2)), (std::vector<std::int64_t>{2147483647}));
+    EXPECT_EQ(PrimesOf(FastTrace({2147483645, MaxBound}, 2)),
+              (std::vector<std::int64_t>{2147483647}));
 }
 
 TEST(ScanRange, WidthsComeBeforeTheCandidateTheyBelongTo) {
@@ -90,8 +94,19 @@ TEST(ScanRange, WidthsComeBeforeTheCandidateTheyBelongTo) {
 }
 
 TEST(ScanRange, MatchesTheLiteralScanOnEdgeRanges) {
-    std::vector<RangeBounds> ranges = {{3, 20}, {3, 1000}, {4, 1000}, {3, 4}, {7, 7}, {8, 8}, {9, 9},
-                                       {3, 3}, {5, 5}, {11, 13}, {29, 31}, {30, 60}, {2147483645, MaxBound},
+    std::vector<RangeBounds> ranges = {{3, 20},
+                                       {3, 1000},
+                                       {4, 1000},
+                                       {3, 4},
+                                       {7, 7},
+                                       {8, 8},
+                                       {9, 9},
+                                       {3, 3},
+                                       {5, 5},
+                                       {11, 13},
+                                       {29, 31},
+                                       {30, 60},
+                                       {2147483645, MaxBound},
                                        {2147383647, MaxBound}};
     // Squares of primes, which only the square root bound of each sieving prime catches.
     for (const std::int32_t p : {17, 19, 23, 46337, 46327}) {
@@ -99,38 +114,56 @@ TEST(ScanRange, MatchesTheLiteralScanOnEdgeRanges) {
         ranges.push_back({square - 2, square + 2});
         ranges.push_back({square, square});
     }
-    // Numbers around segment and chunk edges of the sieve.
-    const std::int64_t segment = std::int64_t{wheel::SegmentBytes} * wheel::NumbersPerByte;
-    const std::int64_t chunk = std::int64_t{PrimeChunks::ChunkBytes} * wheel::NumbersPerByte;
-    for (const std::int64_t edge : {segment, 2 * segment, chunk, 3 * chunk, 1000 * chunk}) {
-        ranges.push_back({static_cast<std::int32_t>(edge - 500), static_cast<std::int32_t>(edge + 500)});
-    }
     for (const RangeBounds& bounds : ranges) ExpectLikeLiteral(bounds);
 }
 
-TEST(ScanRange, MatchesTheLiteralScanAcrossManySegmentsAndChunks) {
+constexpr auto ChunkNumbers = static_cast<std::int32_t>(PrimeChunks::ChunkNumbers);
+
+TEST(ScanRange, MatchesTheLiteralScanAcrossChunks) {
     ExpectLikeLiteral({3, 5'000'000});
     ExpectLikeLiteral({1'966'000, 4'100'000});
+    ExpectLikeLiteral({3'097'169 - ChunkNumbers, 3'097'169});  // the last chunk is one prime
     ExpectLikeLiteral({MaxBound - 200'000, MaxBound});
+}
+
+// Too many primes up there for the literal scan of the whole range: its two ends and the
+// border between its chunks, the last of which holds only 2147483647, are checked instead.
+TEST(ScanRange, ChunksEndingAtTheLargestBound) {
+    const RangeBounds bounds{MaxBound - ChunkNumbers, MaxBound};
+    const std::vector<std::int64_t> head =
+        PrimesOf(LiteralTrace({bounds.start, bounds.start + 3000}));
+    const std::vector<std::int64_t> tail = PrimesOf(LiteralTrace({MaxBound - 3000, MaxBound}));
+    for (const unsigned workers : {0u, 2u}) {
+        const std::vector<std::int64_t> primes = PrimesOf(FastTrace(bounds, workers));
+        ASSERT_GT(primes.size(), head.size() + tail.size());
+        EXPECT_TRUE(std::equal(head.begin(), head.end(), primes.begin())) << "workers " << workers;
+        EXPECT_TRUE(std::equal(tail.rbegin(), tail.rend(), primes.rbegin()))
+            << "workers " << workers;
+        EXPECT_TRUE(std::adjacent_find(primes.begin(), primes.end(), std::greater_equal<>()) ==
+                    primes.end());
+    }
 }
 
 TEST(ScanRange, MatchesTheLiteralScanOnRandomRanges) {
     std::mt19937 random(8122026);
     for (int i = 0; i < 150; ++i) {
-        const auto span = static_cast<std::int32_t>(std::pow(10.0, std::uniform_real_distribution<>(0, 4.3)(random)));
-        const std::int32_t start = std::uniform_int_distribution<std::int32_t>(3, MaxBound - span)(random);
+        const auto span = static_cast<std::int32_t>(
+            std::pow(10.0, std::uniform_real_distribution<>(0, 4.3)(random)));
+        const std::int32_t start =
+            std::uniform_int_distribution<std::int32_t>(3, MaxBound - span)(random);
         ExpectLikeLiteral({start, start + span});
     }
     for (int i = 0; i < 60; ++i) {  // low down, where wider ranges are cheap to check literally
         const auto span = std::uniform_int_distribution<std::int32_t>(1, 2'500'000)(random);
-        const std::int32_t start = std::uniform_int_distribution<std::int32_t>(3, 2'000'000)(random);
+        const std::int32_t start =
+            std::uniform_int_distribution<std::int32_t>(3, 2'000'000)(random);
         const RangeBounds bounds{start, start + span};
         ASSERT_EQ(FastTrace(bounds, 2), LiteralTrace(bounds)) << start << ".." << start + span;
     }
 }
 
 class CountingSink : public ResultSink {
-public:
+  public:
     std::uint64_t count = 0;
     std::uint32_t last = 0;
     bool ascending = true;
@@ -152,7 +185,7 @@ TEST(ScanRange, WholeRangeDeliversEveryPrimeOnce) {
     EXPECT_EQ(sink.count, 105'097'564u);  // pi(2^31 - 1) less the prime 2
     EXPECT_TRUE(sink.ascending);
     EXPECT_EQ(sink.last, 2147483647u);
-    for (const std::uint32_t n : sink.sample) EXPECT_TRUE(testing::LiteralIsPrime(n)) << n;
+    for (const std::uint32_t n : sink.sample) EXPECT_TRUE(support::LiteralIsPrime(n)) << n;
     ASSERT_FALSE(widths.empty());
     EXPECT_EQ(widths.front(), 0.0f);
     EXPECT_EQ(widths.back(), 3974.0f);
@@ -160,7 +193,7 @@ TEST(ScanRange, WholeRangeDeliversEveryPrimeOnce) {
 }
 
 class ThrowingSink : public ResultSink {
-public:
+  public:
     std::uint64_t seen = 0;
     void Prime(std::uint32_t) override {
         if (++seen == 5'000'000) throw std::runtime_error("sink failed");
@@ -170,7 +203,8 @@ public:
 TEST(ScanRange, AFailingSinkStopsTheScanAndItsWorkers) {
     ThrowingSink sink;
     const RangeBounds whole{3, MaxBound};
-    EXPECT_THROW(ScanRange(whole, SetUpProgress(whole), sink, [](float) {}, ScanOptions{2}),
+    EXPECT_THROW(ScanRange(
+                     whole, SetUpProgress(whole), sink, [](float) {}, ScanOptions{2}),
                  std::runtime_error);
     EXPECT_EQ(sink.seen, 5'000'000u);
 }

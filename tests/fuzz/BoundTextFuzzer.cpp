@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "../calc/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
-#include "calc/FillProgress.h"
 #include "calc/RangeNormalisation.h"
+#include "calc/ScanRange.h"
+#include "tests/support/RecordingDoubles.h"
 
 namespace {
 
@@ -23,20 +23,20 @@ void Require(bool condition) {
 // The report file is chosen and its open declines, so a run stops right after the bounds:
 // everything before the scan runs, and no range, however large, is scanned.
 void CheckWholeRun(const std::string& start, const std::string& end) {
-    testing::Log log;
-    testing::RecordingView view(log);
-    testing::RecordingPointer pointer(log);
-    testing::ScriptedMessages messages(log);
-    testing::RecordingList list(log);
-    testing::RecordingReport report(log);
+    support::Log log;
+    support::RecordingView view(log);
+    support::RecordingPointer pointer(log);
+    support::ScriptedMessages messages(log);
+    support::RecordingList list(log);
+    support::RecordingReport report(log);
     report.openResult = false;
     view.start = start;
     view.end = end;
-    view.check = 1;
+    view.check = CheckBoxValue::Checked;
     CalculationRun run(RunServices{view, list, report, messages, pointer}, ScanOptions{0});
-    run.Primzahlen_Click();
+    run.Run();
 
-    Require(pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible);
+    Require(support::WindowRestored(view, pointer));
     if (!messages.shown.empty()) {  // rejected: one message, nothing else happened
         Require(log.size() == 1 && messages.shown.size() == 1);
         Require(view.start == start && view.end == end);
@@ -46,16 +46,10 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
 }
 
 void CheckBoundsOf(const std::string& start, const std::string& end) {
-    if (CheckBounds(start, end) != BoundCheck::Accepted) return;
-    const ConvertedBounds converted = ConvertBounds(start, end);
-    if (converted.status != BoundCheck::Accepted) return;
-    testing::Log log;
-    testing::RecordingView view(log);
-    view.start = start;
-    view.end = end;
-    const RangeBounds bounds = NormalizeRange(converted.values, view);
+    const BoundTexts read = ReadBounds(start, end);
+    if (read.status != BoundCheck::Accepted) return;
+    const RangeBounds bounds = NormalizeRange(read.start, read.end).bounds;
     Require(MinStart <= bounds.start && bounds.start <= bounds.end && bounds.end <= MaxBound);
-    Require(log.empty() || log.size() == 2);  // both boxes or neither
     const ProgressSetup progress = SetUpProgress(bounds);
     Require(progress.fillStep >= 0.0 && progress.fillStep <= TrackWidth);
     Require(CandidatesOf(bounds).count <= (static_cast<std::uint64_t>(MaxBound) + 1) / 2);

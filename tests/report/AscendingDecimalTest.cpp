@@ -1,16 +1,17 @@
-#include "report/AscendingDecimal.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+
+#include "report/AscendingDecimal.h"
 
 namespace vodazi {
 namespace {
 
 std::string Lines(const std::vector<std::uint32_t>& numbers) {
     AscendingDecimal lines;
-    std::string text(numbers.size() * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes, '\0');
+    std::string text(
+        numbers.size() * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes, '\0');
     char* out = text.data();
     for (const std::uint32_t n : numbers) out = lines.WriteLine(n, out);
     text.resize(static_cast<std::size_t>(out - text.data()));
@@ -24,8 +25,9 @@ std::string Expected(const std::vector<std::uint32_t>& numbers) {
 }
 
 TEST(AscendingDecimal, CarriesIntoNewDigits) {
-    const std::vector<std::uint32_t> numbers{0, 1, 9, 10, 99, 101, 999, 1000, 1998, 2997, 99999, 100998,
-                                             2147483629, 2147483647, 4294967295u};
+    const std::vector<std::uint32_t> numbers{0,     1,      9,          10,         99,
+                                             101,   999,    1000,       1998,       2997,
+                                             99999, 100998, 2147483629, 2147483647, 4294967295u};
     EXPECT_EQ(Lines(numbers), Expected(numbers));
 }
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "ReportRunFixture.h"
 #include "report/SystemCalls.h"
+#include "tests/support/ReportRunFixture.h"
 
 namespace fs = std::filesystem;
 
@@ -34,7 +34,7 @@ void PrintTo(const Fault& fault, std::ostream* os) {
     *os << fault.name;
 }
 
-class ReportFaultTest : public testing::ReportRunFixture<::testing::TestWithParam<Fault>> {
+class ReportFaultTest : public support::ReportRunFixture<::testing::TestWithParam<Fault>> {
   protected:
     std::atomic<int> calls[static_cast<int>(Call::Close) + 1] = {};
 
@@ -56,7 +56,7 @@ class ReportFaultTest : public testing::ReportRunFixture<::testing::TestWithPara
             return 0;
         });
         messages.answers = {MessageAnswer::Yes};
-        run.Primzahlen_Click();
+        run.Run();
         system_calls::SetFaultHook({});
         std::ofstream(view.fileName, std::ios::binary | std::ios::trunc) << "old report\r\n";
         messages.shown.clear();
@@ -72,7 +72,7 @@ TEST_P(ReportFaultTest, IsToldOnceAndLosesNothing) {
     system_calls::SetFaultHook(
         [&](Call call) { return call == fault.call && ++seen == occurrence ? fault.error : 0; });
     messages.answers = {MessageAnswer::Yes};
-    run.Primzahlen_Click();
+    run.Run();
     system_calls::SetFaultHook({});
 
     ASSERT_EQ(messages.shown.size(), 2u);  // the overwrite question, then the failure
@@ -113,11 +113,11 @@ TEST_F(ReportFaultTest, SyncsTheDataBeforeReplacingAndOnlyThen) {
         return 0;
     });
     messages.answers = {MessageAnswer::Yes};
-    run.Primzahlen_Click();
+    run.Run();
     EXPECT_EQ(order, (std::vector<Call>{Call::Sync, Call::Link, Call::Rename, Call::SyncFolder}));
     order.clear();
     view.fileName = (folder / "fresh.txt").string();
-    run.Primzahlen_Click();
+    run.Run();
     system_calls::SetFaultHook({});
     EXPECT_EQ(order, (std::vector<Call>{Call::Link}));
     EXPECT_EQ(FolderListing(), (std::vector<std::string>{"fresh.txt", "vodazi.txt"}));
@@ -134,7 +134,7 @@ TEST_F(ReportFaultTest, InPlaceCopyKeepsTheOldReportUntilItsFirstByteChanges) {
             [&](Call c) { return c == call && ++seen == occurrence ? ENOSPC : 0; });
         messages.answers = {MessageAnswer::Yes};
         messages.shown.clear();
-        run.Primzahlen_Click();
+        run.Run();
         system_calls::SetFaultHook({});
         ASSERT_EQ(messages.shown.size(), 2u);
         EXPECT_NE(messages.shown[1].prompt.find(std::strerror(ENOSPC)), std::string::npos);

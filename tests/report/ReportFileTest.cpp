@@ -12,16 +12,16 @@
 #include <functional>
 #include <sstream>
 
-#include "ReportRunFixture.h"
 #include "report/ReportFile.h"
 #include "report/SystemCalls.h"
+#include "tests/support/ReportRunFixture.h"
 
 namespace fs = std::filesystem;
 
 namespace vodazi {
 namespace {
 
-using testing::Log;
+using support::Log;
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -43,7 +43,7 @@ int StatusOfChild(const std::function<bool()>& body) {
     return status;
 }
 
-class ReportRunTest : public testing::ReportRunFixture<::testing::Test> {
+class ReportRunTest : public support::ReportRunFixture<::testing::Test> {
   protected:
     // A run answering Yes, as user nobody; the folder and `owner` stay root's.
     bool RunAsNobodyTells(const std::string& expected) {
@@ -67,7 +67,7 @@ class ReportRunTest : public testing::ReportRunFixture<::testing::Test> {
     void Run(const std::string& start, const std::string& end) {
         view.start = start;
         view.end = end;
-        run.Primzahlen_Click();
+        run.Run();
     }
 
     void ExpectRestored() const {
@@ -202,8 +202,7 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
         const bool told = messages.shown.size() == 2 &&
                           messages.shown[1].prompt.find(view.fileName) != std::string::npos &&
                           messages.shown[1].prompt.find("File too large") != std::string::npos;
-        return told && pointer.current == MousePointer::Default && !view.trackVisible &&
-               !view.fillVisible;
+        return told && support::WindowRestored(view, pointer);
     });
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(ReadFile(view.fileName), Report3To20);
@@ -321,7 +320,7 @@ TEST_F(ReportRunTest, AReportEndedByASignalLeavesNothingBehind) {
 
 TEST(ReportFile, ReadsTheNameAfreshForEachServiceCall) {
     Log log;
-    testing::ScriptedMessages messages(log);
+    support::ScriptedMessages messages(log);
     messages.answers = {MessageAnswer::No};
     ReportFile report(messages);
     int asked = 0;

@@ -21,7 +21,7 @@
 #include "platform/Twips.h"
 #include "windows/PrimeListView.h"
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 enum class Kind { CheckBox, TextBox, Button, Label, Rectangle, ListBox };
 
@@ -110,4 +110,4 @@ inline std::vector<std::string> TabWalk() {
     return order;
 }
 
-}  // namespace vodazi::testing
+}  // namespace vodazi::support

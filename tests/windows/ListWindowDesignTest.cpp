@@ -4,14 +4,14 @@
 #include <QTest>
 
 #include "DesignTable.h"
-#include "ModalScript.h"
+#include "tests/support/ModalScript.h"
 #include "windows/FPrimeList.h"
 
 namespace vodazi {
 namespace {
 
-using testing::DesignedControl;
-using testing::Kind;
+using support::DesignedControl;
+using support::Kind;
 
 const DesignedControl ListWindowDesign[] = {
     {"PrimeList", Kind::ListBox, 240, 120, 1575, 3570, 0, nullptr},
@@ -21,17 +21,17 @@ const DesignedControl ListWindowDesign[] = {
 // Shown as a run shows it; Enter in the list leaves it open, Enter on Exit closes it.
 TEST(ListWindowTest, ShowsItsDesignAndEnterOnExitClosesIt) {
     FPrimeList window;
-    testing::ModalScript script;
+    support::ModalScript script;
     bool openAfterEnterInList = false;
     bool closedByEnterOnExit = false;
     script.Then([&](QWidget* modal) {
         ASSERT_EQ(modal, &window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
-        testing::ExpectDesign(window, "Vodazi List", 3255, 3840, ListWindowDesign);
+        support::ExpectDesign(window, "Vodazi List", 3255, 3840, ListWindowDesign);
         EXPECT_EQ(window.Items().Size(), 0u);
         EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(),
-                  testing::DesignedTabOrder(ListWindowDesign).front());
-        EXPECT_EQ(testing::TabWalk(), testing::DesignedTabOrder(ListWindowDesign));
+                  support::DesignedTabOrder(ListWindowDesign).front());
+        EXPECT_EQ(support::TabWalk(), support::DesignedTabOrder(ListWindowDesign));
         QTest::keyClick(window.List(), Qt::Key_Return);
         openAfterEnterInList = window.isVisible();
         window.ExitButton()->setFocus();

@@ -16,24 +16,23 @@
 #include <optional>
 
 #include "DesignTable.h"
-#include "ModalScript.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
-#include "report/ReportFile.h"
+#include "tests/support/ModalScript.h"
 #include "windows/FPrimeList.h"
 #include "windows/PrimeListView.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace vodazi {
 namespace {
 
-using testing::DesignedControl;
-using testing::DesignedTabOrder;
-using testing::ExpectDesign;
-using testing::Kind;
-using testing::ModalScript;
-using testing::SeenMessage;
-using testing::TabWalk;
+using support::DesignedControl;
+using support::DesignedTabOrder;
+using support::ExpectDesign;
+using support::Kind;
+using support::ModalScript;
+using support::SeenMessage;
+using support::TabWalk;
 
 // Calls `action` from the event loop once after `widget` has been shown.
 class OnShow : public QObject {
@@ -56,9 +55,8 @@ class OnShow : public QObject {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    QtMessageBox messages;
-    ReportFile report{messages};
-    RIdizev window{report};
+    Program program;
+    RIdizev& window = program.MainWindow();
 
     void SetUp() override {
         window.show();
@@ -125,7 +123,7 @@ class MainWindowTest : public ::testing::Test {
         EXPECT_FALSE(Control<SolidRectangle>("AktStatus")->isVisible());
         EXPECT_FALSE(Control<SolidRectangle>("AktFill")->isVisible());
         EXPECT_FALSE(window.RunInProgress());
-        EXPECT_EQ(window.ListWindow().Window(), nullptr);
+        EXPECT_EQ(program.ListWindow().Window(), nullptr);
     }
 };
 
@@ -216,7 +214,7 @@ TEST_F(MainWindowTest, EnterStartsARunOnlyOnTheFocusedButton) {
         QTest::keyClick(Control<QLineEdit>("Ende"), Qt::Key_Return);
         QTest::qWait(20);
         EXPECT_EQ(script.Unexpected(), 0);
-        EXPECT_EQ(window.ListWindow().Window(), nullptr);
+        EXPECT_EQ(program.ListWindow().Window(), nullptr);
     }
     for (const auto& [key, modifier] : {std::pair(Qt::Key_Return, Qt::NoModifier),
                                         std::pair(Qt::Key_Enter, Qt::KeypadModifier)}) {
@@ -236,7 +234,7 @@ TEST_F(MainWindowTest, GreyedCheckBoxHidesTheFileNameAndTheRunGoesToTheList) {
     datei->setCheckState(Qt::Checked);
     ASSERT_TRUE(name->isVisible());
     datei->setCheckState(Qt::PartiallyChecked);
-    EXPECT_EQ(window.OutputCheckValue(), 2);
+    EXPECT_EQ(window.OutputCheckValue(), CheckBoxValue::Greyed);
     EXPECT_FALSE(name->isVisible());
     EXPECT_FALSE(name->isEnabled());
     EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
@@ -282,27 +280,19 @@ TEST_F(MainWindowTest, CheckBoxShowsTheFileNameAndKeepsAnEditedOne) {
     EXPECT_EQ(name->text(), "/tmp/mine.txt");
 }
 
-TEST_F(MainWindowTest, ListsThePrimesOfTheRangeInOrder) {
-    EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
-    ExpectRestored();
-}
-
-TEST_F(MainWindowTest, DefaultsGiveTheHundredSixtySevenPrimesUpToAThousand) {
-    const auto items = ListRun("3", "1000");
-    ASSERT_TRUE(items.has_value());
-    ASSERT_EQ(items->size(), 167u);
-    EXPECT_EQ(items->front(), 3u);
-    EXPECT_EQ(items->back(), 997u);
-}
-
-TEST_F(MainWindowTest, EmptyRangeStillOpensTheListWindow) {
-    EXPECT_EQ(ListRun("8", "8"), Items{});
-}
-
-TEST_F(MainWindowTest, ExchangedBoundsAreWrittenBack) {
+// Each run opens a fresh list window with its own primes only, an empty one too.
+TEST_F(MainWindowTest, ListRunsShowTheirOwnPrimesAndWriteExchangedBoundsBack) {
+    const auto defaults = ListRun("3", "1000");
+    ASSERT_TRUE(defaults.has_value());
+    ASSERT_EQ(defaults->size(), 167u);
+    EXPECT_EQ(defaults->front(), 3u);
+    EXPECT_EQ(defaults->back(), 997u);
     EXPECT_EQ(ListRun("10", "1"), (Items{3, 5, 7}));
     EXPECT_EQ(Control<QLineEdit>("Start")->text(), "1");
     EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "10");
+    EXPECT_EQ(ListRun("8", "8"), Items{});
+    EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
+    ExpectRestored();
 }
 
 TEST_F(MainWindowTest, OutOfRangeIsToldAndChangesNothing) {
@@ -320,11 +310,6 @@ TEST_F(MainWindowTest, OutOfRangeIsToldAndChangesNothing) {
     EXPECT_EQ(Control<QLineEdit>("Ende")->text(), "1000");
     EXPECT_EQ(script.Unexpected(), 0);
     ExpectRestored();
-}
-
-TEST_F(MainWindowTest, ASecondRunShowsOnlyItsOwnItems) {
-    EXPECT_EQ(ListRun("3", "1000").value_or(Items{}).size(), 167u);
-    EXPECT_EQ(ListRun("3", "20"), (Items{3, 5, 7, 11, 13, 17, 19}));
 }
 
 TEST_F(MainWindowTest, EscapeLeavesTheListOpenAndTheTitleBarCloseEndsIt) {

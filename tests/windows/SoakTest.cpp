@@ -12,30 +12,25 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ModalScript.h"
 #include "platform/SolidRectangle.h"
-#include "report/ReportFile.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/ResidentMemory.h"
 #include "windows/FPrimeList.h"
-#include "windows/RIdizev.h"
+#include "windows/Program.h"
 
 namespace fs = std::filesystem;
 
 namespace vodazi {
 namespace {
 
-double ResidentMegabytes() {
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
-}
+using support::ResidentMegabytes;
 
 TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
-    const fs::path folder = fs::temp_directory_path() / ("vodazi-soak-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("vodazi-soak-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    QtMessageBox messages;
-    ReportFile report(messages);
-    RIdizev window(report);
+    Program program;
+    RIdizev& window = program.MainWindow();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto* datei = window.findChild<QCheckBox*>("Datei");
@@ -44,7 +39,7 @@ TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
     window.findChild<QLineEdit*>("Ende")->setText("1000000");
     name->setText(QString::fromStdString((folder / "soak.txt").string()));
 
-    testing::ModalScript script;
+    support::ModalScript script;
     double settled = 0.0;
     double last = 0.0;
     for (int run = 0; run < 200; ++run) {
@@ -65,7 +60,8 @@ TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
         ASSERT_TRUE(script.Done()) << "run " << run;
         ASSERT_EQ(script.Unexpected(), 0) << "run " << run;
         if (toFile) {
-            ASSERT_EQ(fs::file_size(folder / "soak.txt"), 617'007u) << "run " << run;  // header, 78,497 lines, trailer
+            ASSERT_EQ(fs::file_size(folder / "soak.txt"), 617'007u)
+                << "run " << run;  // header, 78,497 lines, trailer
         } else {
             ASSERT_EQ(listed, 78'497u) << "run " << run;  // pi(10^6) less the prime 2
         }
@@ -75,7 +71,8 @@ TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
         if (run == 19) settled = ResidentMegabytes();
         last = ResidentMegabytes();
     }
-    std::cout << "resident memory after run 20: " << settled << " MB, after run 200: " << last << " MB\n";
+    std::cout << "resident memory after run 20: " << settled << " MB, after run 200: " << last
+              << " MB\n";
 #if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(last - settled, 2.0);  // megabytes; a leak of one list or buffer per run would show
 #endif

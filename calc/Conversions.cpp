@@ -1,4 +1,4 @@
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 #include <charconv>
 #include <cmath>
@@ -117,8 +117,12 @@ std::optional<double> TextToDouble(std::string_view text) {
 IntResult TextToInt32(std::string_view text) {
     const auto number = TextToDouble(text);
     if (!number) return {IntConversion::NotANumber, 0};
+    return DoubleToInt32(*number);
+}
+
+IntResult DoubleToInt32(double number) {
     // nearbyint rounds in the default mode, to nearest with ties to even.
-    const double rounded = std::nearbyint(*number);
+    const double rounded = std::nearbyint(number);
     if (!(rounded >= static_cast<double>(std::numeric_limits<std::int32_t>::min()) &&
           rounded <= static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
         return {IntConversion::OutOfRange, 0};

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 struct SeenMessage {
     std::string title;
@@ -23,7 +23,7 @@ struct SeenMessage {
 };
 
 class ModalScript {
-public:
+  public:
     using Action = std::function<void(QWidget* modal)>;
 
     ModalScript() {
@@ -57,7 +57,7 @@ public:
     // Modal windows that appeared with no answer left; they were closed.
     int Unexpected() const { return unexpected_; }
 
-private:
+  private:
     void Poll() {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible() || modal == handled_) return;
@@ -74,8 +74,9 @@ private:
 
     QTimer timer_;
     std::deque<Action> actions_;
-    QPointer<QWidget> handled_;  // cleared when it is destroyed, so a new window at the same address counts
+    QPointer<QWidget>
+        handled_;  // cleared when it is destroyed, so a new window at the same address counts
     int unexpected_ = 0;
 };
 
-}  // namespace vodazi::testing
+}  // namespace vodazi::support

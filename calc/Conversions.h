@@ -27,6 +27,8 @@ struct IntResult {
 // Reads the text as TextToDouble does and rounds it to the nearest integer, an exact
 // half going to the even neighbour. Results outside the signed 32-bit range are rejected.
 IntResult TextToInt32(std::string_view text);
+// The same rounding for a number already read.
+IntResult DoubleToInt32(double number);
 
 // The shortest decimal text: an optional minus sign and digits, no blanks, no grouping.
 std::string IntToText(std::int64_t value);

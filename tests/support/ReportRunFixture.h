@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "../calc/RecordingDoubles.h"
 #include "calc/CalculationRun.h"
 #include "report/ReportFile.h"
+#include "tests/support/RecordingDoubles.h"
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 template <typename Base>
 class ReportRunFixture : public Base {
@@ -37,7 +37,7 @@ class ReportRunFixture : public Base {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         view.fileName = (folder / "vodazi.txt").string();
-        view.check = 1;
+        view.check = CheckBoxValue::Checked;
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -52,11 +52,9 @@ class ReportRunFixture : public Base {
     }
 
     void ExpectWindowRestored() const {
-        EXPECT_EQ(pointer.current, MousePointer::Default);
-        EXPECT_FALSE(view.trackVisible);
-        EXPECT_FALSE(view.fillVisible);
+        EXPECT_TRUE(WindowRestored(view, pointer));
         EXPECT_TRUE(list.shownItems.empty());
     }
 };
 
-}  // namespace vodazi::testing
+}  // namespace vodazi::support

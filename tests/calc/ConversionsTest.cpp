@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/Conversions.h"
+#include "calc/Conversions.h"
 
 namespace vodazi {
 namespace {

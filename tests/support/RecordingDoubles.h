@@ -10,48 +10,69 @@
 #include <string>
 #include <vector>
 
-#include "calc/Outputs.h"
+#include "calc/BusyPointer.h"
+#include "calc/Conversions.h"
+#include "calc/ListOutput.h"
+#include "calc/MessageBoxService.h"
+#include "calc/ReportOutput.h"
+#include "calc/RunFailure.h"
 #include "calc/RunView.h"
-#include "calc/UserServices.h"
-#include "platform/Conversions.h"
 
-namespace vodazi::testing {
+namespace vodazi::support {
 
 using Log = std::vector<std::string>;
 
 class RecordingView : public RunView {
-public:
+  public:
     explicit RecordingView(Log& log) : log_(log) {}
 
     std::string start = "3";
     std::string end = "1000";
-    int check = 0;
+    CheckBoxValue check = CheckBoxValue::Unchecked;
     std::string fileName = "report.txt";
     bool trackVisible = false;
     bool fillVisible = false;
     std::vector<float> widths;  // every width set, kept apart from the log
 
     std::string StartText() const override { return start; }
-    void SetStartText(const std::string& text) override { start = text; log_.push_back("start=" + text); }
+    void SetStartText(const std::string& text) override {
+        start = text;
+        log_.push_back("start=" + text);
+    }
     std::string EndText() const override { return end; }
-    void SetEndText(const std::string& text) override { end = text; log_.push_back("end=" + text); }
-    int OutputCheckValue() const override { return check; }
+    void SetEndText(const std::string& text) override {
+        end = text;
+        log_.push_back("end=" + text);
+    }
+    CheckBoxValue OutputCheckValue() const override { return check; }
     std::string ReportFileName() const override { return fileName; }
-    void ShowProgressTrack() override { trackVisible = true; log_.push_back("track+"); }
-    void HideProgressTrack() override { trackVisible = false; log_.push_back("track-"); }
-    void ShowProgressFill() override { fillVisible = true; log_.push_back("fill+"); }
-    void HideProgressFill() override { fillVisible = false; log_.push_back("fill-"); }
+    void ShowProgressTrack() override {
+        trackVisible = true;
+        log_.push_back("track+");
+    }
+    void HideProgressTrack() override {
+        trackVisible = false;
+        log_.push_back("track-");
+    }
+    void ShowProgressFill() override {
+        fillVisible = true;
+        log_.push_back("fill+");
+    }
+    void HideProgressFill() override {
+        fillVisible = false;
+        log_.push_back("fill-");
+    }
     void SetProgressFillWidth(float twips) override {
         widths.push_back(twips);
         if (widths.size() == 1) log_.push_back("width");
     }
 
-private:
+  private:
     Log& log_;
 };
 
 class RecordingPointer : public BusyPointer {
-public:
+  public:
     explicit RecordingPointer(Log& log) : log_(log) {}
     MousePointer current = MousePointer::Default;
     void SetMousePointer(MousePointer pointer) override {
@@ -59,12 +80,12 @@ public:
         log_.push_back(pointer == MousePointer::Hourglass ? "pointer=11" : "pointer=0");
     }
 
-private:
+  private:
     Log& log_;
 };
 
 class ScriptedMessages : public MessageBoxService {
-public:
+  public:
     explicit ScriptedMessages(Log& log) : log_(log) {}
     struct Shown {
         std::string prompt;
@@ -84,31 +105,41 @@ public:
         return answer;
     }
 
-private:
+  private:
     Log& log_;
 };
 
 class RecordingList : public ListOutput {
-public:
+  public:
     explicit RecordingList(Log& log) : log_(log) {}
     std::vector<std::uint32_t> items;
     std::vector<std::uint32_t> shownItems;
     int prepared = 0;
 
-    void Prepare() override { ++prepared; items.clear(); log_.push_back("list:prepare"); }
+    void Prepare() override {
+        ++prepared;
+        items.clear();
+        log_.push_back("list:prepare");
+    }
     void Prime(std::uint32_t n) override {
         if (items.empty()) log_.push_back("list:first-item");
         items.push_back(n);
     }
-    void ShowModal() override { shownItems = items; log_.push_back("list:show"); }
-    void Discard() override { items.clear(); log_.push_back("list:discard"); }
+    void ShowModal() override {
+        shownItems = items;
+        log_.push_back("list:show");
+    }
+    void Discard() override {
+        items.clear();
+        log_.push_back("list:discard");
+    }
 
-private:
+  private:
     Log& log_;
 };
 
 class RecordingReport : public ReportOutput {
-public:
+  public:
     explicit RecordingReport(Log& log) : log_(log) {}
     bool openResult = true;
     std::optional<std::size_t> failAfterPrimes;  // throw RunFailure on this many-th prime
@@ -131,12 +162,20 @@ public:
         ++primes_;
         lines.push_back(IntToText(n));
     }
-    void Finish() override { lines.push_back("--- ENDE ---"); log_.push_back("report:finish"); }
+    void Finish() override {
+        lines.push_back("--- ENDE ---");
+        log_.push_back("report:finish");
+    }
     void Abandon() override { log_.push_back("report:abandon"); }
 
-private:
+  private:
     Log& log_;
     std::size_t primes_ = 0;
 };
 
-}  // namespace vodazi::testing
+// The window as a run must leave it on every path: default pointer, no progress bar.
+inline bool WindowRestored(const RecordingView& view, const RecordingPointer& pointer) {
+    return pointer.current == MousePointer::Default && !view.trackVisible && !view.fillVisible;
+}
+
+}  // namespace vodazi::support

@@ -8,20 +8,9 @@
 
 namespace vodazi {
 
-// The result list window as a run uses it. Appending goes through the ResultSink side.
-class ListOutput : public ResultSink {
-public:
-    // Loads a fresh, empty, hidden list window.
-    virtual void Prepare() = 0;
-    // Shows it modally over the active window; returns once the user has closed it.
-    virtual void ShowModal() = 0;
-    // Drops a prepared window that will not be shown (the run failed before the end).
-    virtual void Discard() = 0;
-};
-
 // The report file as a run uses it. Each prime becomes one line through the ResultSink side.
 class ReportOutput : public ResultSink {
-public:
+  public:
     using FileNameGetter = std::function<std::string()>;
 
     // Checks the folder, asks before overwriting and creates the file. Returns false when

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace vodazi {
 
+// The title of every message box that does not bring its own.
 inline constexpr const char* ApplicationTitle = "Vodazi";
 
 enum class MessageButtons { Ok, YesNoDefaultNo };
@@ -13,25 +13,10 @@ enum class MessageAnswer { Ok, Yes, No };
 
 // A modal message box without an icon. Without a title it carries ApplicationTitle.
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     virtual MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
                                const std::optional<std::string>& title = std::nullopt) = 0;
-};
-
-// The application-wide mouse pointer.
-enum class MousePointer { Default = 0, Hourglass = 11 };
-
-class BusyPointer {
-public:
-    virtual ~BusyPointer() = default;
-    virtual void SetMousePointer(MousePointer pointer) = 0;
-};
-
-// A failure the user is told about in a message box, after which the run ends in order.
-class RunFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 }  // namespace vodazi
