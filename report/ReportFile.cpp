@@ -46,8 +46,7 @@ void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
         const std::size_t lines = std::min(ascending.size(), LinesAtOnce);
         char* const first =
             stream_->Room(lines * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes);
-        char* out = first;
-        for (const std::uint32_t n : ascending.first(lines)) out = lines_.WriteLine(n, out);
+        char* const out = lines_.WriteLines(ascending.first(lines), first);
         stream_->Commit(static_cast<std::size_t>(out - first));
         ascending = ascending.subspan(lines);
     }
