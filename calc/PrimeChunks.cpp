@@ -1,15 +1,25 @@
 #include "calc/PrimeChunks.h"
 
+#include <sched.h>
+
 #include <algorithm>
 
 #include "calc/RangeSieve.h"
 
 namespace vodazi {
 
-// The caller sieves too while it waits, so one core is left to it. Asked once: the count
-// comes from a system file, which would cost a short scan more than its sieving.
+// The caller sieves too while it waits, so one core is left to it. The cores are those this
+// process may run on, which taskset or a container can make fewer than the machine has; on a
+// single core a worker would only add its restarts and switches. Asked once, since a short
+// scan sieves in less time than it takes to ask.
 unsigned PrimeChunks::DefaultWorkers() {
-    static const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 2u, 8u) - 1;
+    static const unsigned workers = [] {
+        unsigned cores = std::thread::hardware_concurrency();
+        cpu_set_t allowed;
+        if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+            cores = static_cast<unsigned>(CPU_COUNT(&allowed));
+        return std::clamp(cores, 1u, 8u) - 1;
+    }();
     return workers;
 }
 
