@@ -25,8 +25,11 @@ std::optional<WidthChange> FillWidthChanges::Next() {
         width_ = std::floor(acc_);
         return WidthChange{0, static_cast<float>(width_)};
     }
+    // With steps of a large share of a twip the width changes every step or two, and the
+    // literal step is the cheaper way to the next change.
+    const bool jumps = step_ < LiteralStepsFrom;
     while (index_ + 1 < count_) {
-        Advance advance = JumpWithinBinade();
+        Advance advance = jumps ? JumpWithinBinade() : Advance::NotApplicable;
         if (advance == Advance::NotApplicable) advance = LiteralStep();
         if (advance == Advance::WidthChanged) {
             width_ = std::floor(acc_);

@@ -40,6 +40,7 @@ class FillWidthChanges {
     enum class Advance { NotApplicable, Moved, WidthChanged };
     Advance LiteralStep();
     Advance JumpWithinBinade();
+    static constexpr double LiteralStepsFrom = 0.25;  // twips per step
 
     double step_;
     std::uint64_t count_;
