@@ -20,6 +20,21 @@ if ! clang-format --dry-run --Werror "${sources[@]}"; then
   exit 1
 fi
 
+# Each folder uses only those below it (docs/architecture.md): calc/ knows none of the others,
+# report/ only calc/, platform/ nothing of windows/; neither calc/ nor report/ sees Qt.
+layering() {
+  local folder="$1" forbidden="$2"
+  git grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($forbidden)" -- "$folder/" || true
+}
+violations="$(layering calc 'report/|platform/|windows/|Q|qt')
+$(layering report 'platform/|windows/|Q|qt')
+$(layering platform 'windows/')"
+if [ -n "${violations//[[:space:]]/}" ]; then
+  echo "$violations" | sed '/^$/d'
+  echo "static checks: the includes above break the layering of the folders" >&2
+  exit 1
+fi
+
 cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ \
   --error-exitcode=1 --inline-suppr --quiet -I . calc platform report windows
 echo "static checks: no findings"
