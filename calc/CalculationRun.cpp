@@ -60,7 +60,7 @@ void CalculationRun::Run() {
     } finished{running_};
 
     RunView& view = services_.view;
-    const BoundTexts read = ReadBounds(view.StartText(), view.EndText());
+    const BoundValues read = ReadBounds(view.StartText(), view.EndText());
     if (read.status != BoundCheck::Accepted) {
         services_.messages.Show(
             read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
@@ -71,7 +71,7 @@ void CalculationRun::Run() {
 }
 
 // The part of a run under the hourglass; true when a filled list window is to be shown.
-bool CalculationRun::ScanWhileBusy(const BoundTexts& read) {
+bool CalculationRun::ScanWhileBusy(const BoundValues& read) {
     RunView& view = services_.view;
     BusyScope busy(view, services_.pointer);
     const NormalizedRange normalized = NormalizeRange(read.start, read.end);

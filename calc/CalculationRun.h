@@ -6,7 +6,7 @@
 #include "calc/ListOutput.h"
 #include "calc/MessageBoxService.h"
 #include "calc/OutputMode.h"
-#include "calc/RangeNormalisation.h"
+#include "calc/RangeNormalization.h"
 #include "calc/ReportOutput.h"
 #include "calc/RunFailure.h"
 #include "calc/RunView.h"
@@ -42,7 +42,7 @@ class CalculationRun {
     bool Running() const { return running_; }
 
   private:
-    bool ScanWhileBusy(const BoundTexts& read);
+    bool ScanWhileBusy(const BoundValues& read);
     void ScanInto(const RangeBounds& bounds, const ProgressSetup& progress, OutputMode mode);
 
     RunServices services_;

@@ -114,20 +114,14 @@ std::optional<double> TextToDouble(std::string_view text) {
     return shape->negative ? -value : value;
 }
 
-IntResult TextToInt32(std::string_view text) {
-    const auto number = TextToDouble(text);
-    if (!number) return {IntConversion::NotANumber, 0};
-    return DoubleToInt32(*number);
-}
-
-IntResult DoubleToInt32(double number) {
+std::optional<std::int32_t> DoubleToInt32(double number) {
     // nearbyint rounds in the default mode, to nearest with ties to even.
     const double rounded = std::nearbyint(number);
     if (!(rounded >= static_cast<double>(std::numeric_limits<std::int32_t>::min()) &&
           rounded <= static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
-        return {IntConversion::OutOfRange, 0};
+        return std::nullopt;
     }
-    return {IntConversion::Ok, static_cast<std::int32_t>(rounded)};
+    return static_cast<std::int32_t>(rounded);
 }
 
 std::string IntToText(std::int64_t value) {

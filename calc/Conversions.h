@@ -17,18 +17,9 @@ namespace vodazi {
 // large for a double becomes plus or minus infinity, which the range check then rejects.
 std::optional<double> TextToDouble(std::string_view text);
 
-enum class IntConversion { Ok, NotANumber, OutOfRange };
-
-struct IntResult {
-    IntConversion status = IntConversion::NotANumber;
-    std::int32_t value = 0;
-};
-
-// Reads the text as TextToDouble does and rounds it to the nearest integer, an exact
-// half going to the even neighbour. Results outside the signed 32-bit range are rejected.
-IntResult TextToInt32(std::string_view text);
-// The same rounding for a number already read.
-IntResult DoubleToInt32(double number);
+// Rounds to the nearest integer, an exact half going to the even neighbour; nothing when the
+// result lies outside the signed 32-bit range.
+std::optional<std::int32_t> DoubleToInt32(double number);
 
 // The shortest decimal text: an optional minus sign and digits, no blanks, no grouping.
 std::string IntToText(std::int64_t value);

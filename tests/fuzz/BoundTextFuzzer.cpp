@@ -8,7 +8,7 @@
 #include <string>
 
 #include "calc/CalculationRun.h"
-#include "calc/RangeNormalisation.h"
+#include "calc/RangeNormalization.h"
 #include "calc/ScanRange.h"
 #include "tests/support/RecordingDoubles.h"
 
@@ -46,7 +46,7 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
 }
 
 void CheckBoundsOf(const std::string& start, const std::string& end) {
-    const BoundTexts read = ReadBounds(start, end);
+    const BoundValues read = ReadBounds(start, end);
     if (read.status != BoundCheck::Accepted) return;
     const RangeBounds bounds = NormalizeRange(read.start, read.end).bounds;
     Require(MinStart <= bounds.start && bounds.start <= bounds.end && bounds.end <= MaxBound);

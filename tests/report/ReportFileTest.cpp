@@ -92,7 +92,7 @@ TEST_F(ReportRunTest, EmptyRangeGivesHeaderAndTrailerOnly) {
     EXPECT_EQ(ReadFile(view.fileName), "Beginn: 8\r\nEnde  : 8\r\n\r\n--- ENDE ---\r\n");
 }
 
-TEST_F(ReportRunTest, HeaderHoldsTheNormalisedBounds) {
+TEST_F(ReportRunTest, HeaderHoldsTheNormalizedBounds) {
     Run("10", "1");
     EXPECT_EQ(ReadFile(view.fileName),
               "Beginn: 3\r\nEnde  : 10\r\n\r\n3\r\n5\r\n7\r\n--- ENDE ---\r\n");

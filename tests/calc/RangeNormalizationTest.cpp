@@ -3,27 +3,27 @@
 #include <optional>
 #include <utility>
 
-#include "calc/RangeNormalisation.h"
+#include "calc/RangeNormalization.h"
 
 namespace vodazi {
 namespace {
 
-struct NormaliseCase {
+struct NormalizeCase {
     std::string startText;
     std::string endText;
     RangeBounds expected;
     std::optional<std::pair<std::int32_t, std::int32_t>> shown;  // the boxes after an exchange
 
-    friend void PrintTo(const NormaliseCase& c, std::ostream* os) {
+    friend void PrintTo(const NormalizeCase& c, std::ostream* os) {
         *os << '"' << c.startText << "\" .. \"" << c.endText << '"';
     }
 };
 
-class NormalizeRangeTest : public ::testing::TestWithParam<NormaliseCase> {};
+class NormalizeRangeTest : public ::testing::TestWithParam<NormalizeCase> {};
 
 TEST_P(NormalizeRangeTest, GivesBoundsAndWritesBackOnlyOnExchange) {
-    const NormaliseCase& c = GetParam();
-    const BoundTexts read = ReadBounds(c.startText, c.endText);
+    const NormalizeCase& c = GetParam();
+    const BoundValues read = ReadBounds(c.startText, c.endText);
     ASSERT_EQ(read.status, BoundCheck::Accepted);
     const NormalizedRange normalized = NormalizeRange(read.start, read.end);
     EXPECT_EQ(normalized.bounds, c.expected);
@@ -35,16 +35,16 @@ TEST_P(NormalizeRangeTest, GivesBoundsAndWritesBackOnlyOnExchange) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, NormalizeRangeTest,
-    ::testing::Values(NormaliseCase{"1", "1000", {3, 1000}, {}},
-                      NormaliseCase{"3", "20", {3, 20}, {}},
-                      NormaliseCase{"10", "1", {3, 10}, std::pair(1, 10)},
-                      NormaliseCase{"1", "2", {3, 3}, std::pair(2, 3)},
-                      NormaliseCase{"-5", "-10", {3, 3}, std::pair(-10, 3)},
-                      NormaliseCase{"2147483647", "2147483647", {2147483647, 2147483647}, {}},
-                      NormaliseCase{"2147483646.6", "2147483647", {2147483647, 2147483647}, {}},
-                      NormaliseCase{"20", "3", {3, 20}, std::pair(3, 20)},
-                      NormaliseCase{" 1e3 ", "999.5", {1000, 1000}, {}},
-                      NormaliseCase{"-2147483648", "5", {3, 5}, {}}));
+    ::testing::Values(NormalizeCase{"1", "1000", {3, 1000}, {}},
+                      NormalizeCase{"3", "20", {3, 20}, {}},
+                      NormalizeCase{"10", "1", {3, 10}, std::pair(1, 10)},
+                      NormalizeCase{"1", "2", {3, 3}, std::pair(2, 3)},
+                      NormalizeCase{"-5", "-10", {3, 3}, std::pair(-10, 3)},
+                      NormalizeCase{"2147483647", "2147483647", {2147483647, 2147483647}, {}},
+                      NormalizeCase{"2147483646.6", "2147483647", {2147483647, 2147483647}, {}},
+                      NormalizeCase{"20", "3", {3, 20}, std::pair(3, 20)},
+                      NormalizeCase{" 1e3 ", "999.5", {1000, 1000}, {}},
+                      NormalizeCase{"-2147483648", "5", {3, 5}, {}}));
 
 TEST(ReadBounds, ComparesTheUnroundedNumber) {
     EXPECT_EQ(ReadBounds("2147483647", "3").status, BoundCheck::Accepted);

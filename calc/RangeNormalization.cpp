@@ -1,4 +1,4 @@
-#include "calc/RangeNormalisation.h"
+#include "calc/RangeNormalization.h"
 
 #include <optional>
 #include <utility>
@@ -7,18 +7,16 @@
 
 namespace vodazi {
 
-BoundTexts ReadBounds(const std::string& startText, const std::string& endText) {
+BoundValues ReadBounds(const std::string& startText, const std::string& endText) {
     const std::optional<double> start = TextToDouble(startText);
     const std::optional<double> end = TextToDouble(endText);
     if (!start || !end) return {BoundCheck::NotANumber};
     const double limit = MaxBound;
     if (*start > limit || *end > limit) return {BoundCheck::OutOfRange};
-    const IntResult roundedStart = DoubleToInt32(*start);
-    const IntResult roundedEnd = DoubleToInt32(*end);
-    if (roundedStart.status != IntConversion::Ok || roundedEnd.status != IntConversion::Ok) {
-        return {BoundCheck::OutOfRange};
-    }
-    return {BoundCheck::Accepted, roundedStart.value, roundedEnd.value};
+    const std::optional<std::int32_t> roundedStart = DoubleToInt32(*start);
+    const std::optional<std::int32_t> roundedEnd = DoubleToInt32(*end);
+    if (!roundedStart || !roundedEnd) return {BoundCheck::OutOfRange};
+    return {BoundCheck::Accepted, *roundedStart, *roundedEnd};
 }
 
 NormalizedRange NormalizeRange(std::int32_t start, std::int32_t end) {

@@ -9,8 +9,8 @@ namespace vodazi {
 
 enum class BoundCheck { Accepted, NotANumber, OutOfRange };
 
-// The two bound texts as 32-bit integers, before normalisation.
-struct BoundTexts {
+// The numbers the two bound texts stand for, as 32-bit integers, before normalisation.
+struct BoundValues {
     BoundCheck status = BoundCheck::NotANumber;
     std::int32_t start = 0;
     std::int32_t end = 0;
@@ -20,7 +20,7 @@ struct BoundTexts {
 // no number is NotANumber; a bound strictly above MaxBound is OutOfRange, compared unrounded,
 // so MaxBound itself is accepted. Accepted numbers are then rounded to the nearest integer; one
 // that rounds below the 32-bit range is OutOfRange too.
-BoundTexts ReadBounds(const std::string& startText, const std::string& endText);
+BoundValues ReadBounds(const std::string& startText, const std::string& endText);
 
 struct NormalizedRange {
     RangeBounds bounds;
