@@ -211,16 +211,22 @@ void ReportFilePrimesieve(benchmark::State& state) {
 struct WholeRangeList {
     static constexpr int Searches = 10'000;
 
-    ListWindowOutput run;
+    FPrimeList window;
     std::vector<std::uint32_t> sorted;
     std::vector<std::uint32_t> wanted;
     std::vector<QString> typed;
 
     WholeRangeList() {
-        run.Prepare();
+        struct IntoTheWindow : ResultSink {
+            PrimeStore& items;
+            explicit IntoTheWindow(PrimeStore& store) : items(store) {}
+            void Primes(std::span<const std::uint32_t> ascending) override {
+                items.Append(ascending);
+            }
+        } sink(window.Items());
         const RangeBounds whole{MinStart, MaxBound};
-        ScanRange(whole, SetUpProgress(whole), run, [](float) {});
-        run.Window()->List()->ItemsChanged();
+        ScanRange(whole, SetUpProgress(whole), sink, [](float) {});
+        View().ItemsChanged();
         primesieve::generate_primes(3u, 2147483647u, &sorted);
         std::mt19937 random(12);
         std::uniform_int_distribution<std::size_t> anyIndex(0, sorted.size() - 1);
@@ -229,6 +235,8 @@ struct WholeRangeList {
             typed.push_back(QString::number(wanted.back()));
         }
     }
+
+    PrimeListView& View() { return *window.findChild<PrimeListView*>("PrimeList"); }
 
     static WholeRangeList& Get() {
         static WholeRangeList list;
@@ -252,7 +260,7 @@ double TypeKeyByKey(PrimeListView& view, const std::vector<QString>& texts) {
 
 void ListFindOurs(benchmark::State& state) {
     WholeRangeList& list = WholeRangeList::Get();
-    PrimeListView& view = *list.run.Window()->List();
+    PrimeListView& view = list.View();
     for (auto _ : state) {
         const double baseline = ResidentMegabytes();
         int misses = 0;

@@ -34,7 +34,8 @@ class CalculationRun {
     explicit CalculationRun(const RunServices& services,
                             ScanOptions options = DefaultScanOptions());
 
-    // Does nothing when called again from within a run (the window repaints during it).
+    // Does nothing when called again from within a run: the one guard against a second run,
+    // since the RunView operations that repaint run the event loop (see RunView).
     void Run();
 
     // From the click until the run is over, the list window closed included. The window

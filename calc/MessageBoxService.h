@@ -15,8 +15,12 @@ enum class MessageAnswer { Ok, Yes, No };
 class MessageBoxService {
   public:
     virtual ~MessageBoxService() = default;
+    // Without a title of its own, so with ApplicationTitle.
+    MessageAnswer Show(const std::string& prompt, MessageButtons buttons) {
+        return Show(prompt, buttons, std::nullopt);
+    }
     virtual MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
-                               const std::optional<std::string>& title = std::nullopt) = 0;
+                               const std::optional<std::string>& title) = 0;
 };
 
 }  // namespace vodazi

@@ -10,14 +10,9 @@ class ResultSink {
   public:
     virtual ~ResultSink() = default;
 
-    virtual void Prime(std::uint32_t n) = 0;
-
-    // A run of consecutive primes. Sinks that can take many at once override this; the
-    // scan hands over runs so that a hundred million primes do not cost a hundred million
-    // virtual calls.
-    virtual void Primes(std::span<const std::uint32_t> ascending) {
-        for (const std::uint32_t n : ascending) Prime(n);
-    }
+    // A run of consecutive primes: the scan hands them over in runs, so that a hundred
+    // million primes do not cost a hundred million virtual calls.
+    virtual void Primes(std::span<const std::uint32_t> ascending) = 0;
 };
 
 }  // namespace vodazi

@@ -8,6 +8,7 @@ namespace vodazi {
 // default and Escape answering No, owned by the active window.
 class QtMessageBox : public MessageBoxService {
   public:
+    using MessageBoxService::Show;
     MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
                        const std::optional<std::string>& title) override;
 };

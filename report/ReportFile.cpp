@@ -36,10 +36,6 @@ void ReportFile::Header(std::int32_t start, std::int32_t end) {
     stream_->WriteLine("");
 }
 
-void ReportFile::Prime(std::uint32_t n) {
-    Primes({&n, 1});
-}
-
 void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
     constexpr std::size_t LinesAtOnce = 4096;
     while (!ascending.empty()) {

@@ -18,7 +18,6 @@ class ReportFile : public ReportOutput {
 
     bool Open(const FileNameGetter& fileName) override;
     void Header(std::int32_t start, std::int32_t end) override;
-    void Prime(std::uint32_t n) override;
     void Primes(std::span<const std::uint32_t> ascending) override;
     void Finish() override;
     void Abandon() override;

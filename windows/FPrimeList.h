@@ -16,8 +16,6 @@ class FPrimeList : public QDialog {
     explicit FPrimeList(QWidget* parent = nullptr);
 
     PrimeStore& Items() { return items_; }
-    PrimeListView* List() const { return primeList_; }
-    QPushButton* ExitButton() const { return exit_; }
 
     // Shows the window modally over `owner` and returns once it has been closed.
     void ShowModal(QWidget* owner);

@@ -13,10 +13,6 @@ void ListWindowOutput::Prepare() {
     window_ = std::make_unique<FPrimeList>();
 }
 
-void ListWindowOutput::Prime(std::uint32_t n) {
-    window_->Items().Append(n);
-}
-
 void ListWindowOutput::Primes(std::span<const std::uint32_t> ascending) {
     window_->Items().Append(ascending);
 }

@@ -16,13 +16,9 @@ class ListWindowOutput : public ListOutput {
     ~ListWindowOutput() override;
 
     void Prepare() override;
-    void Prime(std::uint32_t n) override;
     void Primes(std::span<const std::uint32_t> ascending) override;
     void ShowModal() override;
     void Discard() override;
-
-    // The window of the current run while it exists (for tests and pictures).
-    FPrimeList* Window() const { return window_.get(); }
 
   private:
     std::unique_ptr<FPrimeList> window_;

@@ -19,7 +19,6 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     RIdizev& MainWindow() { return window_; }
-    ListWindowOutput& ListWindow() { return list_; }
 
   private:
     QtMessageBox messages_;

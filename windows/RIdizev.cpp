@@ -92,19 +92,20 @@ void RIdizev::Datei_Click() {
     fName_->setEnabled(toFile);
 }
 
+// A click that arrives while a run repaints is refused by the run itself.
 void RIdizev::Primzahlen_Click() {
-    if (run_ == nullptr || run_->Running()) return;
-    paintPump_.Restart();
+    if (run_ == nullptr) return;
+    if (!run_->Running()) paintPump_.Restart();
     run_->Run();
 }
 
-bool RIdizev::RunInProgress() const {
+bool RIdizev::Running() const {
     return run_ != nullptr && run_->Running();
 }
 
 // A run cannot be interrupted: the window stays until it is over.
 void RIdizev::closeEvent(QCloseEvent* event) {
-    if (RunInProgress()) {
+    if (Running()) {
         event->ignore();
         return;
     }
@@ -154,12 +155,12 @@ void RIdizev::HideProgressFill() {
     aktFill_->hide();
     // The last pass drops what was typed or clicked since the previous one, before the
     // list window opens or the window takes input again.
-    if (RunInProgress()) paintPump_.Pump();
+    if (Running()) paintPump_.Pump();
 }
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
-    if (RunInProgress()) paintPump_.MaybePump();
+    if (Running()) paintPump_.MaybePump();
 }
 
 }  // namespace vodazi

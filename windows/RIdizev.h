@@ -39,8 +39,6 @@ class RIdizev : public QWidget, public RunView {
     void HideProgressFill() override;
     void SetProgressFillWidth(float twips) override;
 
-    bool RunInProgress() const;
-
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -49,6 +47,7 @@ class RIdizev : public QWidget, public RunView {
     void Form_Load();
     void Datei_Click();
     void Primzahlen_Click();
+    bool Running() const;
 
     QCheckBox* datei_ = nullptr;
     QLineEdit* fName_ = nullptr;

@@ -48,7 +48,8 @@ class Photographer : public QObject {
         if (list == nullptr || event->type() != QEvent::Show) return false;
         QTimer::singleShot(0, list, [this, list] {
             if (scrollToEnd)
-                list->List()->SetCurrentRow(static_cast<qint64>(list->Items().Size()) - 1);
+                list->findChild<PrimeListView*>("PrimeList")
+                    ->SetCurrentRow(static_cast<qint64>(list->Items().Size()) - 1);
             QApplication::processEvents();
             Save(*list, listPicture);
             list->close();
@@ -58,10 +59,12 @@ class Photographer : public QObject {
 
   private:
     void MaybePictureBusyWindow() {
-        FPrimeList* list = program_.ListWindow().Window();
-        if (busyPicture.isEmpty() || list == nullptr || list->isVisible() ||
-            list->Items().Size() < 50'000'000)
-            return;
+        if (busyPicture.isEmpty()) return;
+        FPrimeList* list = nullptr;  // loaded hidden while the run fills it
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* found = dynamic_cast<FPrimeList*>(top)) list = found;
+        }
+        if (list == nullptr || list->isVisible() || list->Items().Size() < 50'000'000) return;
         Save(program_.MainWindow(), busyPicture);
         busyPicture.clear();
     }

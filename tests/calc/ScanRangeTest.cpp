@@ -19,7 +19,9 @@ using Trace = std::vector<std::int64_t>;
 class TraceSink : public ResultSink {
   public:
     explicit TraceSink(Trace& trace) : trace_(trace) {}
-    void Prime(std::uint32_t n) override { trace_.push_back(n); }
+    void Primes(std::span<const std::uint32_t> ascending) override {
+        trace_.insert(trace_.end(), ascending.begin(), ascending.end());
+    }
 
   private:
     Trace& trace_;
@@ -169,11 +171,13 @@ class CountingSink : public ResultSink {
     bool ascending = true;
     std::vector<std::uint32_t> sample;  // every 100,000th prime
 
-    void Prime(std::uint32_t n) override {
-        ascending = ascending && n > last;
-        if (count % 100'000 == 0) sample.push_back(n);
-        last = n;
-        ++count;
+    void Primes(std::span<const std::uint32_t> run) override {
+        for (const std::uint32_t n : run) {
+            ascending = ascending && n > last;
+            if (count % 100'000 == 0) sample.push_back(n);
+            last = n;
+            ++count;
+        }
     }
 };
 
@@ -195,8 +199,10 @@ TEST(ScanRange, WholeRangeDeliversEveryPrimeOnce) {
 class ThrowingSink : public ResultSink {
   public:
     std::uint64_t seen = 0;
-    void Prime(std::uint32_t) override {
-        if (++seen == 5'000'000) throw std::runtime_error("sink failed");
+    void Primes(std::span<const std::uint32_t> run) override {
+        for (std::size_t i = 0; i < run.size(); ++i) {
+            if (++seen == 5'000'000) throw std::runtime_error("sink failed");
+        }
     }
 };
 

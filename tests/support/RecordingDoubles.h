@@ -95,6 +95,7 @@ class ScriptedMessages : public MessageBoxService {
     std::vector<Shown> shown;
     std::deque<MessageAnswer> answers;  // for Yes/No boxes, in order
 
+    using MessageBoxService::Show;
     MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
                        const std::optional<std::string>& title) override {
         shown.push_back({prompt, buttons, title});
@@ -121,9 +122,9 @@ class RecordingList : public ListOutput {
         items.clear();
         log_.push_back("list:prepare");
     }
-    void Prime(std::uint32_t n) override {
-        if (items.empty()) log_.push_back("list:first-item");
-        items.push_back(n);
+    void Primes(std::span<const std::uint32_t> ascending) override {
+        if (items.empty() && !ascending.empty()) log_.push_back("list:first-item");
+        items.insert(items.end(), ascending.begin(), ascending.end());
     }
     void ShowModal() override {
         shownItems = items;
@@ -157,10 +158,12 @@ class RecordingReport : public ReportOutput {
         lines.push_back("");
         log_.push_back("report:header");
     }
-    void Prime(std::uint32_t n) override {
-        if (failAfterPrimes && primes_ == *failAfterPrimes) throw RunFailure("disk full");
-        ++primes_;
-        lines.push_back(IntToText(n));
+    void Primes(std::span<const std::uint32_t> ascending) override {
+        for (const std::uint32_t n : ascending) {
+            if (failAfterPrimes && primes_ == *failAfterPrimes) throw RunFailure("disk full");
+            ++primes_;
+            lines.push_back(IntToText(n));
+        }
     }
     void Finish() override {
         lines.push_back("--- ENDE ---");

@@ -32,10 +32,11 @@ TEST(ListWindowTest, ShowsItsDesignAndEnterOnExitClosesIt) {
         EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(),
                   support::DesignedTabOrder(ListWindowDesign).front());
         EXPECT_EQ(support::TabWalk(), support::DesignedTabOrder(ListWindowDesign));
-        QTest::keyClick(window.List(), Qt::Key_Return);
+        QTest::keyClick(window.findChild<QWidget*>("PrimeList"), Qt::Key_Return);
         openAfterEnterInList = window.isVisible();
-        window.ExitButton()->setFocus();
-        QTest::keyClick(window.ExitButton(), Qt::Key_Return);
+        auto* exit = window.findChild<QPushButton*>("Exit");
+        exit->setFocus();
+        QTest::keyClick(exit, Qt::Key_Return);
         closedByEnterOnExit = !window.isVisible();
         if (!closedByEnterOnExit) window.close();  // so that a failure does not hang the test
     });

@@ -10,7 +10,6 @@
 
 #include "calc/ScanRange.h"
 #include "windows/FPrimeList.h"
-#include "windows/ListWindowOutput.h"
 #include "windows/PrimeListView.h"
 
 namespace vodazi {
@@ -22,12 +21,12 @@ class PrimeListViewTest : public ::testing::Test {
     void SetUp() override {
         for (std::uint32_t n = 3; n < 200000; n += 2)
             window.Items().Append(n);  // not primes; any ascending odd list
-        window.List()->ItemsChanged();
+        List().ItemsChanged();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.List()->setFocus();
+        List().setFocus();
     }
-    PrimeListView& List() { return *window.List(); }
+    PrimeListView& List() { return *window.findChild<PrimeListView*>("PrimeList"); }
 };
 
 TEST_F(PrimeListViewTest, KeysMoveTheSelectionAndKeepItInView) {
@@ -89,29 +88,44 @@ TEST_F(PrimeListViewTest, ScreenReadersSeeTheRowsInViewAndFollowTheCurrentRow) {
     EXPECT_EQ(list->indexOfChild(list->focusChild()), list->childCount() - 1);
 }
 
-// The list of a whole-range run, filled once for all its tests.
+// Takes the scan's primes into a list window, as a list-mode run does.
+class ListItemsSink : public ResultSink {
+  public:
+    explicit ListItemsSink(FPrimeList& window) : window_(window) {}
+    void Primes(std::span<const std::uint32_t> ascending) override {
+        window_.Items().Append(ascending);
+    }
+
+  private:
+    FPrimeList& window_;
+};
+
+// The list of a whole-range run, filled by the first test that needs it and kept for the
+// others. Filling it in SetUp, not in a suite set-up, makes a failing fill fail each test.
 class TypeAheadTest : public ::testing::Test {
   protected:
-    static inline std::unique_ptr<ListWindowOutput> run;
+    static inline std::unique_ptr<FPrimeList> window;
 
-    static void SetUpTestSuite() {
-        run = std::make_unique<ListWindowOutput>();
-        run->Prepare();
-        const RangeBounds whole{MinStart, MaxBound};
-        ScanRange(whole, SetUpProgress(whole), *run, [](float) {});
-        List().ItemsChanged();
-    }
-    static void TearDownTestSuite() { run.reset(); }
+    static void TearDownTestSuite() { window.reset(); }
 
     void SetUp() override {
-        run->Window()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(run->Window()));
+        if (window == nullptr) {
+            auto filled = std::make_unique<FPrimeList>();
+            ListItemsSink sink(*filled);
+            const RangeBounds whole{MinStart, MaxBound};
+            ScanRange(whole, SetUpProgress(whole), sink, [](float) {});
+            ASSERT_EQ(filled->Items().Size(), 105'097'564u);  // pi(2^31 - 1) less the prime 2
+            window = std::move(filled);
+            List().ItemsChanged();
+        }
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         List().setFocus();
         List().SetCurrentRow(0);
         List().KeyboardSearch(QString());
     }
 
-    static PrimeListView& List() { return *run->Window()->List(); }
+    static PrimeListView& List() { return *window->findChild<PrimeListView*>("PrimeList"); }
     static QString Current() { return List().ItemText(List().CurrentRow()); }
     static void Pause() { QTest::qWait(QApplication::keyboardInputInterval() + 100); }
 };
