@@ -12,7 +12,7 @@ QWidget* ActiveWindow() {
     // visible top-level window is what the user is looking at.
     const auto windows = QApplication::topLevelWidgets();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if ((*it)->isVisible() && (*it)->isWindow()) return *it;
+        if ((*it)->isVisible()) return *it;
     }
     return nullptr;
 }

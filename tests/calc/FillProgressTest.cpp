@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "LiteralReference.h"
 #include "calc/FillProgress.h"
 #include "calc/ScanRange.h"
+#include "tests/support/LiteralReference.h"
 
 namespace vodazi {
 namespace {
@@ -14,14 +14,9 @@ namespace {
 // The widths the literal loop sets, with repeats of the same width dropped.
 std::vector<WidthChange> LiteralChanges(const RangeBounds& bounds) {
     std::vector<WidthChange> changes;
-    std::uint64_t candidate = 0;
-    const double fillStep = support::LiteralFillStep(bounds);
-    double progressFill = 0.0;
-    for (std::int64_t n = bounds.start | 1; n <= bounds.end; n += 2, ++candidate) {
-        progressFill = progressFill + 2 * fillStep;
-        const auto width = static_cast<float>(std::floor(progressFill));
-        if (changes.empty() || changes.back().twips != width) changes.push_back({candidate, width});
-    }
+    support::LiteralScan(bounds, [&changes](std::uint64_t candidate, float width) {
+        changes.push_back({candidate, width});
+    });
     return changes;
 }
 

@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "LiteralReference.h"
 #include "calc/PrimeChunks.h"
 #include "calc/ScanRange.h"
+#include "tests/support/LiteralReference.h"
 
 namespace vodazi {
 namespace {
@@ -40,17 +40,12 @@ Trace FastTrace(const RangeBounds& bounds, unsigned workers) {
 // The literal scan's calls, with a width left out where it repeats the width before it.
 Trace LiteralTrace(const RangeBounds& bounds) {
     Trace trace;
-    std::int64_t lastWidth = 0;
-    bool anyWidth = false;
     support::LiteralScan(
         bounds,
-        [&](float twips) {
-            const std::int64_t entry = -1 - static_cast<std::int64_t>(twips);
-            if (!anyWidth || entry != lastWidth) trace.push_back(entry);
-            anyWidth = true;
-            lastWidth = entry;
+        [&trace](std::uint64_t, float twips) {
+            trace.push_back(-1 - static_cast<std::int64_t>(twips));
         },
-        [&](std::uint32_t n) { trace.push_back(n); });
+        [&trace](std::uint32_t n) { trace.push_back(n); });
     return trace;
 }
 

@@ -29,16 +29,24 @@ inline double LiteralFillStep(const RangeBounds& bounds) {
     return span > 0 ? 3975.0 / span : 0.0;
 }
 
-// Calls onWidth before each candidate's test and onPrime for each prime found.
-inline void LiteralScan(const RangeBounds& bounds, const std::function<void(float)>& onWidth,
-                        const std::function<void(std::uint32_t)>& onPrime) {
+// Calls onWidth before a candidate's test with the candidate's index and the width set for it,
+// where that width differs from the one before (the first always), and onPrime for each prime
+// found. Without onPrime no candidate is tested, which leaves the accumulation alone.
+inline void LiteralScan(const RangeBounds& bounds,
+                        const std::function<void(std::uint64_t, float)>& onWidth,
+                        const std::function<void(std::uint32_t)>& onPrime = {}) {
     const double fillStep = LiteralFillStep(bounds);
     double progressFill = 0.0;
+    float lastWidth = -1.0f;
+    std::uint64_t candidate = 0;
     std::int64_t n = bounds.start % 2 == 1 ? bounds.start : std::int64_t{bounds.start} + 1;
-    for (; n <= bounds.end; n += 2) {
+    for (; n <= bounds.end; n += 2, ++candidate) {
         progressFill = progressFill + 2 * fillStep;
-        onWidth(static_cast<float>(std::floor(progressFill)));
-        if (LiteralIsPrime(static_cast<std::uint32_t>(n))) onPrime(static_cast<std::uint32_t>(n));
+        const auto width = static_cast<float>(std::floor(progressFill));
+        if (width != lastWidth) onWidth(candidate, width);
+        lastWidth = width;
+        if (onPrime && LiteralIsPrime(static_cast<std::uint32_t>(n)))
+            onPrime(static_cast<std::uint32_t>(n));
     }
 }
 
