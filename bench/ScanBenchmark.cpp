@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "Figure.h"
 #include "calc/ScanRange.h"
 
 namespace {
@@ -110,19 +111,16 @@ void ScanSmallPeer(benchmark::State& state) {
     }
 }
 
+// Registered before main() runs, in the order they are printed.
+const bool registered = [] {
+    constexpr vodazi::bench::FigureOptions Five{.repetitions = 5};
+    vodazi::bench::Figure("scan_count/ours", ScanCountOurs, Five);
+    vodazi::bench::Figure("scan_count/peer", ScanWholePeer, Five);
+    vodazi::bench::Figure("scan_one_thread/ours", ScanOneThreadOurs, Five);
+    vodazi::bench::Figure("scan_one_thread/peer", ScanWholePeer, Five);
+    vodazi::bench::Figure("scan_small/ours", ScanSmallOurs, Five);
+    vodazi::bench::Figure("scan_small/peer", ScanSmallPeer, Five);
+    return true;
+}();
+
 }  // namespace
-
-#define VODAZI_SCAN_FIGURE(function, name) \
-    BENCHMARK(function)                    \
-        ->Name(name)                       \
-        ->Unit(benchmark::kSecond)         \
-        ->Iterations(1)                    \
-        ->Repetitions(5)                   \
-        ->UseRealTime()
-
-VODAZI_SCAN_FIGURE(ScanCountOurs, "scan_count/ours");
-VODAZI_SCAN_FIGURE(ScanWholePeer, "scan_count/peer");
-VODAZI_SCAN_FIGURE(ScanOneThreadOurs, "scan_one_thread/ours");
-VODAZI_SCAN_FIGURE(ScanWholePeer, "scan_one_thread/peer");
-VODAZI_SCAN_FIGURE(ScanSmallOurs, "scan_small/ours");
-VODAZI_SCAN_FIGURE(ScanSmallPeer, "scan_small/peer");

@@ -24,10 +24,10 @@
 #include <random>
 #include <string>
 
+#include "Figure.h"
+#include "ProcessMemory.h"
 #include "calc/ScanRange.h"
-#include "tests/support/ResidentMemory.h"
 #include "windows/FPrimeList.h"
-#include "windows/ListWindowOutput.h"
 #include "windows/PrimeListView.h"
 #include "windows/Program.h"
 
@@ -39,8 +39,8 @@ using namespace vodazi;
 
 constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
 
-using support::PeakResidentMegabytes;
-using support::ResidentMegabytes;
+using bench::PeakResidentMegabytes;
+using bench::ResidentMegabytes;
 
 // Stands in for the user at the modal windows a click opens: notes when the list window
 // appears and closes it at once, and answers a message box with `answer`.
@@ -296,59 +296,21 @@ void ListFindPeer(benchmark::State& state) {
     }
 }
 
-}  // namespace
+// Registered before main() runs, in the order they are printed.
+const bool registered = [] {
+    constexpr bench::FigureOptions Clicked{.manualTime = true};
+    constexpr bench::FigureOptions Typed{
+        .repetitions = 5, .manualTime = true, .unit = benchmark::kMillisecond};
+    bench::Figure("list_fill/ours", ListFillOurs, Clicked);
+    bench::Figure("list_fill/peer", EnumerateWithPrimesieve);
+    bench::Figure("report_file/ours", ReportFileOurs);
+    bench::Figure("report_file/peer", ReportFileDd);
+    bench::Figure("report_overwrite/ours", ReportOverwriteOurs);
+    bench::Figure("report_overwrite/peer", ReportOverwriteDd);
+    bench::Figure("report_file/peer_primesieve", ReportFilePrimesieve);
+    bench::Figure("list_find/ours", ListFindOurs, Typed);
+    bench::Figure("list_find/peer", ListFindPeer, Typed);
+    return true;
+}();
 
-BENCHMARK(ListFillOurs)
-    ->Name("list_fill/ours")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseManualTime();
-BENCHMARK(EnumerateWithPrimesieve)
-    ->Name("list_fill/peer")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
-BENCHMARK(ReportFileOurs)
-    ->Name("report_file/ours")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
-BENCHMARK(ReportFileDd)
-    ->Name("report_file/peer")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
-BENCHMARK(ReportOverwriteOurs)
-    ->Name("report_overwrite/ours")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
-BENCHMARK(ReportOverwriteDd)
-    ->Name("report_overwrite/peer")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
-BENCHMARK(ReportFilePrimesieve)
-    ->Name("report_file/peer_primesieve")
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
-BENCHMARK(ListFindOurs)
-    ->Name("list_find/ours")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->UseManualTime();
-BENCHMARK(ListFindPeer)
-    ->Name("list_find/peer")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->UseManualTime();
+}  // namespace
