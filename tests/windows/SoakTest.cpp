@@ -14,7 +14,6 @@
 
 #include "platform/SolidRectangle.h"
 #include "tests/support/ModalScript.h"
-#include "tests/support/ResidentMemory.h"
 #include "windows/FPrimeList.h"
 #include "windows/Program.h"
 
@@ -23,7 +22,13 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
-using support::ResidentMegabytes;
+// What this process holds in memory now, in megabytes (the second field of statm, in pages).
+double ResidentMegabytes() {
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return static_cast<double>(resident * ::sysconf(_SC_PAGESIZE)) / 1e6;
+}
 
 TEST(Soak, TwoHundredRunsLeaveTheWindowAndMemoryAsTheyWere) {
     const fs::path folder =
