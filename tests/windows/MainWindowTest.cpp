@@ -84,12 +84,14 @@ class MainWindowTest : public ::testing::Test {
     // `close` (clicking Exit by default).
     void ExpectList(ModalScript& script, std::vector<std::uint32_t>* items,
                     std::function<void(FPrimeList&)> close = {}) {
-        script.Then([items, close](QWidget* modal) {
+        script.Then([this, items, close](QWidget* modal) {
             auto* list = dynamic_cast<FPrimeList*>(modal);
             if (list == nullptr) {
                 modal->close();
                 return;
             }
+            // Owned by the main window, so that a window system keeps it above its owner.
+            EXPECT_EQ(list->windowHandle()->transientParent(), window.windowHandle());
             for (std::size_t i = 0; i < list->Items().Size(); ++i)
                 items->push_back(list->Items().At(i));
             if (close) {
