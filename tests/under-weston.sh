@@ -49,10 +49,11 @@ fi
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # dbus-run-session complains about its file limit when run as root; nothing else it says.
 dbus-run-session -- bash -c '
-  "$0" --launch-immediately >/dev/null 2>&1 </dev/null &
+  "$1" --launch-immediately >/dev/null 2>&1 </dev/null &
   launcher=$!
+  shift
   "$@"
   status=$?
   kill "$launcher"
   wait "$launcher"
-  exit "$status"' "$launcher" "$@" 2> >(grep -v "Failed to set fd limit" >&2)
+  exit "$status"' under-weston "$launcher" "$@" 2> >(grep -v "Failed to set fd limit" >&2)
