@@ -24,4 +24,19 @@ if command -v desktop-file-validate >/dev/null; then
   dpkg-deb -x "$deb" "$out/root"
   desktop-file-validate "$out/root/usr/share/applications/vodazi.desktop" || fail=1
 fi
+
+# Debian's own checks of the package and of its software-centre description: any error or
+# warning fails (the few tags that cannot be mended are overridden in the package, each
+# with its reason).
+for file in ./usr/share/doc/vodazi/copyright ./usr/share/doc/vodazi/changelog.Debian.gz \
+    ./usr/share/man/man1/vodazi.1.gz ./usr/share/metainfo/invalid.vodazi.vodazi.metainfo.xml; do
+  if ! grep -q " $file\$" <<<"$contents"; then echo "missing from the package: $file"; fail=1; fi
+done
+if ! command -v lintian >/dev/null || ! command -v appstreamcli >/dev/null; then
+  echo "lintian and appstreamcli are needed: scripts/install-deps.sh lintian appstream"
+  exit 1
+fi
+lintian --fail-on error,warning --display-info "$deb" 2> >(grep -v "root privileges" >&2) || fail=1
+dpkg-deb -x "$deb" "$out/root"
+appstreamcli validate --no-net --explain "$out"/root/usr/share/metainfo/*.metainfo.xml || fail=1
 exit "$fail"

@@ -34,6 +34,7 @@ Control* Place(Control* control, const char* name, QRect geometry) {
 }  // namespace
 
 RIdizev::RIdizev(QWidget* parent) : QWidget(parent) {
+    InstallMainWindowAccessibility();
     setObjectName("RIdizev");
     setWindowTitle("Calculate Vodazi");
     setFixedSize(TwipsToPixels(4890), TwipsToPixels(3795));
@@ -50,6 +51,7 @@ void RIdizev::CreateControls() {
     datei_->setToolTip("Gibt die Berechnung in die angegebene Datei aus");
     fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName",
                    TwipsRect(480, 1800, TrackWidth, 285));
+    fName_->setAccessibleName("Report file");  // no label of its own on the window
     ende_ = Place(new QLineEdit("1000", this), "Ende", TwipsRect(1680, 840, 1215, 285));
     start_ = Place(new QLineEdit("3", this), "Start", TwipsRect(1680, 360, 1215, 285));
     primzahlen_ = Place(new CommandButton("begin of calculate", this), "Primzahlen",
@@ -65,6 +67,9 @@ void RIdizev::CreateControls() {
                      TwipsRect(480, 3120, 15, 255));
     lEnde_ = Place(new QLabel("Stop with:", this), "LEnde", TwipsRect(480, 840, 975, 255));
     lStart_ = Place(new QLabel("Start with:", this), "LStart", TwipsRect(480, 360, 975, 255));
+    // Screen readers name each bound box by the label beside it.
+    lStart_->setBuddy(start_);
+    lEnde_->setBuddy(ende_);
     notice_ = Place(new QLabel("Vodazi - prime numbers of a 32-bit range", this), "Notice",
                     TwipsRect(480, 3480, TrackWidth, 255));
     notice_->setEnabled(false);
@@ -84,6 +89,7 @@ void RIdizev::Form_Load() {
     aktStatus_->hide();
     aktFill_->hide();
     lPmax_->setText(FromUtf8("max. " + IntToText(MaxBound)));
+    ende_->setAccessibleDescription(lPmax_->text());  // heard with the End box it explains
 }
 
 void RIdizev::Datei_Click() {
@@ -101,6 +107,13 @@ void RIdizev::Primzahlen_Click() {
 
 bool RIdizev::Running() const {
     return run_ != nullptr && run_->Running();
+}
+
+QWidget* RIdizev::ProgressTrack() const {
+    return aktStatus_;
+}
+QWidget* RIdizev::ProgressFill() const {
+    return aktFill_;
 }
 
 // A run cannot be interrupted: the window stays until it is over.
@@ -149,9 +162,11 @@ void RIdizev::HideProgressTrack() {
 }
 void RIdizev::ShowProgressFill() {
     aktFill_->show();
+    progressAnnouncer_.Restart();
     paintPump_.Pump();  // the hourglass and the empty bar show before the scan begins
 }
 void RIdizev::HideProgressFill() {
+    progressAnnouncer_.Announce(*aktStatus_);  // where the run ended, before the bar goes
     aktFill_->hide();
     // The last pass drops what was typed or clicked since the previous one, before the
     // list window opens or the window takes input again.
@@ -160,7 +175,9 @@ void RIdizev::HideProgressFill() {
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
-    if (Running()) paintPump_.MaybePump();
+    if (!Running()) return;
+    progressAnnouncer_.MaybeAnnounce(*aktStatus_);
+    paintPump_.MaybePump();
 }
 
 }  // namespace vodazi

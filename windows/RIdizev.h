@@ -5,6 +5,7 @@
 
 #include "calc/RunView.h"
 #include "platform/PaintPump.h"
+#include "windows/MainWindowAccessible.h"
 
 class QCheckBox;
 class QLabel;
@@ -39,6 +40,10 @@ class RIdizev : public QWidget, public RunView {
     void HideProgressFill() override;
     void SetProgressFillWidth(float twips) override;
 
+    // The progress bar's two rectangles, which screen readers hear as one bar.
+    QWidget* ProgressTrack() const;
+    QWidget* ProgressFill() const;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -62,6 +67,7 @@ class RIdizev : public QWidget, public RunView {
     QLabel* notice_ = nullptr;
 
     PaintPump paintPump_;
+    ProgressAnnouncer progressAnnouncer_;
     CalculationRun* run_ = nullptr;
 };
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -92,8 +94,9 @@ class MainWindowTest : public ::testing::Test {
                 modal->close();
                 return;
             }
+            // Owned by the main window, so that a window system keeps it above its owner.
             EXPECT_EQ(list->parentWidget(), &window);
-            EXPECT_TRUE(list->isModal());
+            EXPECT_EQ(list->windowHandle()->transientParent(), window.windowHandle());
             for (std::size_t i = 0; i < list->Items().Size(); ++i)
                 items->push_back(list->Items().At(i));
             close(*list);
@@ -200,6 +203,122 @@ TEST_F(MainWindowTest, ProgressBarIsARedFillInFrontOfTheWhiteTrack) {
 // Run again with QT_SCALE_FACTOR set (see tests/CMakeLists.txt): the layout is in
 // device-independent pixels, so only the device pixels grow. A factor the program cannot use
 // is dropped before the application starts, and the window comes at the normal scale.
+// What a screen reader hears: a frame with its caption, each control by the text beside or on
+// it, and the two rectangles as one progress bar that counts the fill up to the track's end.
+TEST_F(MainWindowTest, ScreenReadersHearEveryControlByNameAndOneProgressBar) {
+    Control<QCheckBox>("Datei")->setChecked(true);
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), "Calculate Vodazi");
+    const struct {
+        const char* control;
+        QAccessible::Role role;
+        QString name;
+    } heard[] = {
+        {"Start", QAccessible::EditableText, "Start with:"},
+        {"Ende", QAccessible::EditableText, "Stop with:"},
+        {"FName", QAccessible::EditableText, "Report file"},
+        {"Datei", QAccessible::CheckBox, "Copy to file"},
+        {"Primzahlen", QAccessible::Button, "begin of calculate"},
+        {"AktStatus", QAccessible::ProgressBar, "Progress"},
+    };
+    for (const auto& [control, role, name] : heard) {
+        QAccessibleInterface* item = frame->child(
+            frame->indexOfChild(QAccessible::queryAccessibleInterface(Control<QWidget>(control))));
+        ASSERT_NE(item, nullptr) << control;
+        EXPECT_EQ(item->role(), role) << control;
+        EXPECT_EQ(item->text(QAccessible::Name), name) << control;
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Control<QWidget>("Ende"))
+                  ->text(QAccessible::Description),
+              "max. 2147483647");
+    int bars = 0;
+    for (int i = 0; i < frame->childCount(); ++i) {
+        EXPECT_NE(frame->child(i)->object(), Control<QWidget>("AktFill"));
+        bars += frame->child(i)->role() == QAccessible::ProgressBar ? 1 : 0;
+    }
+    EXPECT_EQ(bars, 1);
+
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(Control<QWidget>("AktStatus"));
+    EXPECT_TRUE(bar->state().invisible);
+    window.ShowProgressTrack();
+    window.ShowProgressFill();
+    EXPECT_FALSE(bar->state().invisible);
+    QAccessibleValueInterface* value = bar->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->minimumValue().toInt(), 0);
+    EXPECT_EQ(value->maximumValue().toInt(), TwipsToPixels(Designed("AktStatus").width));
+    for (const auto& [twips, counted] :
+         {std::pair(0.0f, 0), std::pair(1200.0f, 80), std::pair(6000.0f, TwipsToPixels(3975))}) {
+        window.SetProgressFillWidth(twips);
+        EXPECT_EQ(value->currentValue().toInt(), counted) << twips;
+    }
+}
+
+// A run is heard as the bar appearing, its value growing now and then up to the end, and the
+// bar going; a message box as an alert with its title, text and button.
+TEST_F(MainWindowTest, ScreenReadersHearTheRunMoveAndTheMessageBoxes) {
+    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON") ||
+        !QTest::qWaitFor([] { return QAccessible::isActive(); }, 5000)) {
+        GTEST_SKIP() << "no accessibility bus here; the run under weston hears the events";
+    }
+    struct Heard {
+        QAccessible::Event type;
+        QObject* object;
+        int value;
+    };
+    static std::vector<Heard> events;
+    events.clear();
+    const auto previous = QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        const bool valueChange = event->type() == QAccessible::ValueChanged;
+        events.push_back(
+            {event->type(), event->object(),
+             valueChange ? static_cast<QAccessibleValueChangeEvent*>(event)->value().toInt() : -1});
+    });
+    QElapsedTimer running;
+    running.start();
+    ListRun("3", "10000000");
+    const qint64 elapsed = running.elapsed();
+    QWidget* track = Control<QWidget>("AktStatus");
+    std::vector<QAccessible::Event> shown;
+    std::vector<int> values;
+    for (const Heard& heard : events) {
+        if (heard.object != track) continue;
+        if (heard.type == QAccessible::ValueChanged) values.push_back(heard.value);
+        if (heard.type == QAccessible::ObjectShow || heard.type == QAccessible::ObjectHide)
+            shown.push_back(heard.type);
+    }
+    EXPECT_EQ(shown, (std::vector{QAccessible::ObjectShow, QAccessible::ObjectHide}));
+    ASSERT_FALSE(values.empty());
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(values.back(), track->width());
+    EXPECT_LE(values.size(), static_cast<std::size_t>(elapsed / 100 + 2));
+
+    events.clear();
+    Type("Ende", "2147483648");
+    ModalScript script;
+    QAccessibleInterface* alert = nullptr;
+    QString button;
+    script.Then([&](QWidget* modal) {
+        alert = QAccessible::queryAccessibleInterface(modal);
+        EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
+        EXPECT_EQ(alert->text(QAccessible::Name), "Vodazi");
+        EXPECT_EQ(alert->text(QAccessible::Value),
+                  "A value is out of range. Min. is 3 and max. is 2147483647");
+        auto* ok = qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok);
+        button = QAccessible::queryAccessibleInterface(ok)->text(QAccessible::Name);
+        ok->click();
+        EXPECT_TRUE(std::any_of(events.begin(), events.end(), [modal](const Heard& heard) {
+            return heard.type == QAccessible::Alert && heard.object == modal;
+        }));
+    });
+    Click();
+    QAccessible::installUpdateHandler(previous);
+    EXPECT_NE(alert, nullptr);
+    EXPECT_EQ(button, "OK");
+}
+
 TEST_F(MainWindowTest, KeepsItsProportionsWhenScaled) {
     const double scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
                              ? 1.0

@@ -1,0 +1,119 @@
+#include "windows/MainWindowAccessible.h"
+
+#include <QAccessibleWidget>
+#include <QPointer>
+#include <algorithm>
+
+#include "windows/RIdizev.h"
+
+namespace vodazi {
+namespace {
+
+// The white track, read as the progress bar; its value is the width of the red fill, which
+// may run past the track's end but never counts beyond it.
+class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    ProgressBarAccessible(QWidget* track, QWidget* fill)
+        : QAccessibleWidget(track, QAccessible::ProgressBar), fill_(fill) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override {
+        QString text = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && text.isEmpty()) text = "Progress";
+        return text;
+    }
+
+    QVariant currentValue() const override {
+        const int fill = fill_ != nullptr ? fill_->width() : 0;
+        return std::clamp(fill, 0, widget()->width());
+    }
+    void setCurrentValue(const QVariant&) override {}  // only a run moves the bar
+    QVariant maximumValue() const override { return widget()->width(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+  private:
+    QPointer<QWidget> fill_;
+};
+
+// The window as a frame. Its children are those of any widget but the red fill, which is
+// part of the progress bar and no control of its own.
+class MainWindowAccessible : public QAccessibleWidget {
+  public:
+    explicit MainWindowAccessible(RIdizev* window)
+        : QAccessibleWidget(window, QAccessible::Window) {}
+
+    int childCount() const override { return static_cast<int>(Children().size()); }
+
+    QAccessibleInterface* child(int index) const override {
+        const QWidgetList children = Children();
+        if (index < 0 || index >= children.size()) return nullptr;
+        return QAccessible::queryAccessibleInterface(children[index]);
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child == nullptr || !child->object()) return -1;
+        return static_cast<int>(Children().indexOf(qobject_cast<QWidget*>(child->object())));
+    }
+
+  private:
+    QWidgetList Children() const {
+        const auto& window = *static_cast<RIdizev*>(widget());
+        QWidgetList children;
+        for (QObject* object : window.children()) {
+            auto* control = qobject_cast<QWidget*>(object);
+            if (control == nullptr || control->isWindow() || control == window.ProgressFill())
+                continue;
+            children.append(control);
+        }
+        return children;
+    }
+};
+
+QAccessibleInterface* MainWindowFactory(const QString&, QObject* object) {
+    if (auto* window = dynamic_cast<RIdizev*>(object)) return new MainWindowAccessible(window);
+    auto* window = object != nullptr ? dynamic_cast<RIdizev*>(object->parent()) : nullptr;
+    if (window != nullptr && object == window->ProgressTrack()) {
+        return new ProgressBarAccessible(window->ProgressTrack(), window->ProgressFill());
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallMainWindowAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(MainWindowFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void ProgressAnnouncer::Restart() {
+    sinceLast_.start();
+    lastValue_ = QVariant();
+}
+
+void ProgressAnnouncer::MaybeAnnounce(QWidget& track) {
+    if (sinceLast_.isValid() && sinceLast_.elapsed() < IntervalMs) return;
+    Announce(track);
+}
+
+void ProgressAnnouncer::Announce(QWidget& track) {
+    sinceLast_.start();
+    if (!QAccessible::isActive()) return;
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&track);
+    if (bar == nullptr || bar->valueInterface() == nullptr) return;
+    const QVariant value = bar->valueInterface()->currentValue();
+    if (value == lastValue_) return;
+    lastValue_ = value;
+    QAccessibleValueChangeEvent event(&track, value);
+    QAccessible::updateAccessibility(&event);
+}
+
+}  // namespace vodazi
