@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "calc/RangeSieve.h"
 
@@ -34,6 +35,9 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
     try {
         for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // The system would start no more threads: the ones started and the caller, which
+        // sieves whatever chunk it needs that is not ready, do the work of the others.
     } catch (...) {
         Stop();
         throw;

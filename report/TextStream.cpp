@@ -20,7 +20,11 @@ std::string SystemReason(int error) {
 
 TextStream::TextStream(std::unique_ptr<FileReplacement> target) : target_(std::move(target)) {
     current_.resize(BufferBytes);
-    writer_ = std::thread([this] { WriterLoop(); });
+    try {
+        writer_ = std::thread([this] { WriterLoop(); });
+    } catch (const std::system_error&) {
+        // The system would start no thread: Submit writes each buffer itself.
+    }
 }
 
 TextStream::~TextStream() {
@@ -58,6 +62,13 @@ char* TextStream::Room(std::size_t bytes) {
 // behind so that memory stays bounded.
 void TextStream::Submit() {
     if (used_ == 0) return;
+    if (!writer_.joinable()) {  // no writer thread could be started
+        if (!system_calls::Write(target_->Descriptor(), current_.data(), used_))
+            target_->Fail(SystemReason(errno));
+        submitted_ += static_cast<off_t>(used_);
+        used_ = 0;
+        return;
+    }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return full_.size() < BuffersInFlight || !writeError_.empty(); });
     if (!writeError_.empty()) target_->Fail(writeError_);
