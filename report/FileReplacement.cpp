@@ -95,7 +95,8 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::Fail(const std::string& reason) const {
-    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + ".");
+    const std::string damage = overwriting_ ? " The old report is damaged." : "";
+    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + "." + damage);
 }
 
 void FileReplacement::Prepare() {
@@ -226,18 +227,20 @@ void FileReplacement::LinkUnderShortName() {
     Fail(SystemReason(errno));
 }
 
-void FileReplacement::SyncFolder() const {
+// Called once the new report holds the target's name, the point after which the report is
+// written: its data is on the disk, and a crash before the folder reaches it brings back the
+// old report whole. A folder the file system cannot open or sync (some network and FUSE file
+// systems refuse) is therefore no failure to write the report, and is not told as one.
+void FileReplacement::SyncFolder() const noexcept {
     const int folder = system_calls::Open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (folder < 0) Fail(SystemReason(errno));
-    const int synced = system_calls::SyncFolder(folder);
-    const int error = errno;
+    if (folder < 0) return;
+    system_calls::SyncFolder(folder);
     system_calls::Close(folder);
-    if (synced != 0) Fail(SystemReason(error));
 }
 
 // Everything that can be foreseen is checked before the first byte of the old report
 // changes: the new report is complete, and the space it needs is reserved.
-void FileReplacement::CopyOver(off_t length) const {
+void FileReplacement::CopyOver(off_t length) {
     if (system_calls::Allocate(targetFile_, length) != 0 && errno != EOPNOTSUPP)
         Fail(SystemReason(errno));
     std::vector<char> buffer(CopyBytes);
@@ -246,6 +249,7 @@ void FileReplacement::CopyOver(off_t length) const {
             static_cast<std::size_t>(std::min<off_t>(length - done, static_cast<off_t>(CopyBytes)));
         const ssize_t got = system_calls::CopyRead(temporary_, buffer.data(), wanted, done);
         if (got <= 0) Fail(SystemReason(got == 0 ? EIO : errno));
+        overwriting_ = true;
         if (!system_calls::CopyWrite(targetFile_, buffer.data(), static_cast<std::size_t>(got),
                                      done)) {
             Fail(SystemReason(errno));

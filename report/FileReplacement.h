@@ -33,6 +33,10 @@ class FileReplacement {
     // The new report, to be written from its start.
     int Descriptor() const { return temporary_; }
     // Puts the first `length` bytes written in place of the target; throws RunFailure.
+    // The link or rename that gives the new report the target's name is the point of no
+    // return: every failure before it leaves the old file as it was, and nothing after it is
+    // a failure to write the report. The in-place way has no such point; once its copy over
+    // the old file has begun, a failure is told with the old report damaged.
     void Commit(off_t length);
     // Drops the new report; the target stays as it was. Never throws.
     void Discard() noexcept;
@@ -50,8 +54,8 @@ class FileReplacement {
     void CloseTemporary() noexcept;
     void Publish(bool replacing);
     void LinkUnderShortName();
-    void SyncFolder() const;
-    void CopyOver(off_t length) const;
+    void SyncFolder() const noexcept;
+    void CopyOver(off_t length);
 
     std::string displayName_;
     std::filesystem::path target_;  // the file the name stands for
@@ -61,6 +65,7 @@ class FileReplacement {
     int temporary_ = -1;
     std::string temporaryName_;  // empty while the temporary file has no name
     int targetFile_ = -1;        // the old report, open for writing
+    bool overwriting_ = false;   // the copy over the old report has begun
 };
 
 }  // namespace vodazi
