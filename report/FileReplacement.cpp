@@ -136,6 +136,7 @@ void FileReplacement::PrepareReplacement(const struct stat& old) {
         temporary_ = CreateTemporary(fs::temp_directory_path());
         if (temporary_ < 0) Fail(SystemReason(error));
     }
+    RemoveTemporaryName();  // the copy reads it through its descriptor
 }
 
 // A rename keeps the file what it was only for a plain file of the user's own.
@@ -174,11 +175,16 @@ int FileReplacement::CreateTemporary(const fs::path& folder) {
 void FileReplacement::CloseTemporary() noexcept {
     if (temporary_ >= 0) system_calls::Close(temporary_);
     temporary_ = -1;
-    if (!temporaryName_.empty()) {
-        system_calls::Unlink(temporaryName_.c_str());
-        KeepOnTermination();
-        temporaryName_.clear();
-    }
+    RemoveTemporaryName();
+}
+
+// The open file lives on without its name. A name the system would not remove now stays
+// kept, to be tried again when the file is closed and when the program ends.
+void FileReplacement::RemoveTemporaryName() noexcept {
+    if (temporaryName_.empty()) return;
+    if (system_calls::Unlink(temporaryName_.c_str()) != 0 && errno != ENOENT) return;
+    KeepOnTermination();
+    temporaryName_.clear();
 }
 
 void FileReplacement::Commit(off_t length) {

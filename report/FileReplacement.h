@@ -52,6 +52,7 @@ class FileReplacement {
     bool TakesOverModeAndGroup(const struct stat& old) const;
     int CreateTemporary(const std::filesystem::path& folder);
     void CloseTemporary() noexcept;
+    void RemoveTemporaryName() noexcept;
     void Publish(bool replacing);
     void LinkUnderShortName();
     void SyncFolder() const noexcept;
