@@ -28,11 +28,31 @@ std::string SystemReason(int error) {
     return std::generic_category().message(error);
 }
 
+// A sticky folder that others may write, as /tmp: anyone may put a name there, and no one
+// may remove another user's.
+bool SharedSticky(const struct stat& folder) {
+    return (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+}
+
+// Whether what `owner` put at `path` may steer a report: not where the name is in a shared
+// sticky folder and belongs neither to the user nor to the folder's owner. Linux refuses a
+// plain program to follow such a link or to open such a file for creating
+// (fs.protected_symlinks, fs.protected_regular); this holds whatever those settings are.
+bool Trusted(const fs::path& path, uid_t owner) {
+    if (owner == ::geteuid()) return true;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0) return false;
+    return !SharedSticky(status) || status.st_uid == owner;
+}
+
 // The file a name stands for: links are followed even when their last target is missing.
+// Empty when a link on the way may not be followed.
 fs::path FollowLinks(fs::path path) {
     for (int link = 0; link < LinksFollowedAtMost; ++link) {
         struct stat status {};
         if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        if (!Trusted(path, status.st_uid)) return {};
         std::error_code error;
         const fs::path target = fs::read_symlink(path, error);
         if (error) return path;
@@ -83,6 +103,7 @@ FileReplacement::FileReplacement(std::string displayName, const std::string& pat
     folder_ =
         fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
     try {
+        if (target_.empty()) Fail(SystemReason(EACCES));
         Prepare();
     } catch (...) {
         Discard();
@@ -110,9 +131,11 @@ void FileReplacement::Prepare() {
         return;
     }
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!Trusted(target_, old.st_uid)) Fail(SystemReason(EACCES));
     // Opening it for writing asks the system what this user may do to the file, whatever its
     // mode bits say; a file that could not be overwritten is not replaced either.
-    targetFile_ = system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
+    targetFile_ =
+        system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0);
     if (targetFile_ < 0 || ::fstat(targetFile_, &old) != 0) Fail(SystemReason(errno));
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
     PrepareReplacement(old);

@@ -10,7 +10,9 @@ namespace vodazi {
 
 // Where the bytes of a new report go, and how they take the place of the file it names.
 // A symbolic link stands for the file it points to, even one that does not exist yet; the
-// link itself is never replaced. Until Commit, an older file stays exactly as it was.
+// link itself is never replaced. A link or a file that another user put in a shared sticky
+// folder is refused, as the system refuses it. Until Commit, an older file stays exactly as
+// it was.
 //
 // The new report is built in a temporary file without a name (O_TMPFILE), so that nothing
 // is left behind however the program ends; where the file system has none, under a short

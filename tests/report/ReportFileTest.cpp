@@ -273,6 +273,32 @@ TEST_F(ReportRunTest, ALinkStandsForTheFileItNamesEvenAMissingOne) {
               (std::vector<std::string>{"into-missing-folder.txt", "target.txt", "vodazi.txt"}));
 }
 
+// A link or a file that another user put in a sticky folder everyone may write, as /tmp,
+// steers no report: a plain program may not follow or create through it either.
+TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
+    fs::create_directory(folder / "private");
+    fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+    fs::create_symlink(folder / "private" / "victim.txt", folder / "link.txt");
+    WriteFile(folder / "file.txt", "nobody's report");
+    const passwd* nobody = ::getpwnam("nobody");
+    for (const char* name : {"link.txt", "file.txt"}) {
+        if (nobody == nullptr ||
+            ::lchown((folder / name).c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            GTEST_SKIP() << "needs root to give a file away";
+        }
+        view.fileName = (folder / name).string();
+        messages.answers = {MessageAnswer::Yes};
+        messages.shown.clear();
+        Run("3", "20");
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_EQ(messages.shown.back().prompt,
+                  "Cannot write \"" + view.fileName + "\": Permission denied.");
+    }
+    EXPECT_FALSE(fs::exists(folder / "private" / "victim.txt"));
+    EXPECT_EQ(ReadFile(folder / "file.txt"), "nobody's report");
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"file.txt", "link.txt", "private"}));
+}
+
 TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
     const std::string longest(255, 'n');
     view.fileName = (folder / longest).string();
