@@ -115,7 +115,10 @@ FileReplacement::~FileReplacement() {
     Discard();
 }
 
-void FileReplacement::Fail(const std::string& reason) const {
+// The unfinished report goes first, so that a full disk has its space back while the user
+// reads why.
+void FileReplacement::Fail(const std::string& reason) {
+    Discard();
     const std::string damage = overwriting_ ? " The old report is damaged." : "";
     throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + "." + damage);
 }
@@ -167,12 +170,16 @@ bool FileReplacement::KeepsWhatTheFileIs(const struct stat& old) const {
     return old.st_nlink == 1 && old.st_uid == ::geteuid() && !HasExtendedAttributes(targetFile_);
 }
 
+// A file system that keeps no permissions (FAT, exFAT) refuses to set them on the user's
+// own new file with EPERM; it has none to lose, and the rename stays the safe way there.
 bool FileReplacement::TakesOverModeAndGroup(const struct stat& old) const {
     struct stat fresh {};
     if (::fstat(temporary_, &fresh) != 0) return false;
-    if (fresh.st_gid != old.st_gid && system_calls::SetGroup(temporary_, old.st_gid) != 0)
-        return false;
-    return system_calls::SetMode(temporary_, old.st_mode & 07777) == 0;
+    const bool groupKept =
+        fresh.st_gid == old.st_gid || system_calls::SetGroup(temporary_, old.st_gid) == 0;
+    if (!groupKept && errno != EPERM) return false;
+    if (system_calls::SetMode(temporary_, old.st_mode & 07777) != 0) return errno == EPERM;
+    return groupKept;  // a group the user may not give stays the old file's in place
 }
 
 // A new file in `folder`, without a name where the file system allows; -1 with errno set

@@ -16,10 +16,12 @@ namespace vodazi {
 //
 // The new report is built in a temporary file without a name (O_TMPFILE), so that nothing
 // is left behind however the program ends; where the file system has none, under a short
-// name of fixed length that is removed on SIGTERM, SIGINT and SIGHUP. Then, either
+// name of fixed length that TemporaryNameCleanup removes on every exit that runs code.
+// Then, either
 // - a new file is linked into place; or
 // - a plain file of the user's own with one link is replaced by a rename, after the new
-//   data has reached the disk, keeping its permissions and group; or
+//   data has reached the disk, keeping its permissions and group (where the file system
+//   keeps any); or
 // - any other file (more links, another owner, extended attributes or ACLs, or a folder the
 //   user may not write) is overwritten in place: its space is reserved first, then the
 //   finished report is copied over it and it is cut to the new length.
@@ -43,7 +45,8 @@ class FileReplacement {
     // Drops the new report; the target stays as it was. Never throws.
     void Discard() noexcept;
 
-    [[noreturn]] void Fail(const std::string& reason) const;
+    // Drops the new report and throws RunFailure with the reason.
+    [[noreturn]] void Fail(const std::string& reason);
 
   private:
     enum class Way { NewFile, Rename, InPlace };

@@ -46,7 +46,8 @@ constexpr const char* OldReport = "old report\r\n";
 class ReportFaultTest : public support::ReportRunFixture<::testing::TestWithParam<Setting>> {
   protected:
     std::string newReport;
-    std::vector<std::string> listing;  // the folder before each run
+    std::vector<std::string> listing;   // the folder before each run
+    std::vector<std::string> whenTold;  // and while the last message was shown
 
     void SetUp() override {
         ReportRunFixture::SetUp();
@@ -54,6 +55,7 @@ class ReportFaultTest : public support::ReportRunFixture<::testing::TestWithPara
         view.end = "4000000";  // about 2.3 MB: several buffers, several copies in place
         run.Run();
         newReport = ReadFile(view.fileName);
+        messages.whileShown = [this] { whenTold = FolderListing(); };
     }
     void TearDown() override {
         system_calls::SetFaultHook({});
@@ -102,6 +104,7 @@ class ReportFaultTest : public support::ReportRunFixture<::testing::TestWithPara
         }
         EXPECT_TRUE(mayFail);
         const std::string& told = messages.shown.back().prompt;
+        EXPECT_EQ(whenTold, listing);  // the unfinished report is gone before the user is told
         EXPECT_NE(told.find(std::strerror(EIO)), std::string::npos) << told;
         if (GetParam().way == Way::InPlace &&
             told.find("old report is damaged") != std::string::npos)
@@ -175,6 +178,25 @@ TEST_F(ReportCallOrderTest, SyncsTheDataBeforeReplacingAndOnlyThen) {
     system_calls::SetFaultHook({});
     EXPECT_EQ(order, (std::vector<Call>{Call::Link}));
     EXPECT_EQ(FolderListing(), (std::vector<std::string>{"fresh.txt", "vodazi.txt"}));
+}
+
+// Where the file system keeps no permissions (FAT, exFAT: chmod fails with EPERM, and there
+// is no O_TMPFILE), a plain file of the user's own is still replaced by a rename, never
+// overwritten in place.
+TEST_F(ReportCallOrderTest, WithoutPermissionsToKeepTheRenameStays) {
+    std::ofstream(view.fileName) << OldReport;
+    std::vector<Call> ways;
+    system_calls::SetFaultHook([&](Call call) {
+        if (call == Call::Rename || call == Call::CopyWrite) ways.push_back(call);
+        if (call == Call::OpenUnnamed) return EOPNOTSUPP;
+        return call == Call::SetMode ? EPERM : 0;
+    });
+    messages.answers = {MessageAnswer::Yes};
+    run.Run();
+    system_calls::SetFaultHook({});
+    EXPECT_EQ(ways, std::vector<Call>{Call::Rename});
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
 
 }  // namespace
