@@ -149,6 +149,37 @@ TEST_F(ReportRunTest, MissingFolderCreatesNothing) {
     ExpectRestored();
 }
 
+// The name as the user meant it: a line end pasted with it is dropped, a line break inside
+// it is refused, and a name too long to look at is told so, though its folders exist.
+TEST_F(ReportRunTest, ANameIsTakenAsMeantOrRefusedWithTheTrueReason) {
+    const std::string written = (folder / "t.txt").string();
+    std::string tooLong = folder.string();
+    while (tooLong.size() <= 4200) tooLong += "/.";
+    const struct {
+        std::string name;
+        std::string told;  // empty: written to t.txt
+    } cases[] = {
+        {written + "\n", ""},
+        {"\r\n" + written + "\r\n", ""},
+        {(folder / "t\n.txt").string(), "A file name cannot hold a line break."},
+        {tooLong + "/t.txt", "Cannot write \"" + tooLong + "/t.txt\": File name too long."},
+    };
+    for (const auto& [name, told] : cases) {
+        view.fileName = name;
+        messages.shown.clear();
+        Run("3", "20");
+        if (told.empty()) {
+            EXPECT_TRUE(messages.shown.empty()) << name;
+            EXPECT_EQ(FolderListing(), (std::vector<std::string>{"t.txt"})) << name;
+            fs::remove(folder / "t.txt");
+        } else {
+            ASSERT_EQ(messages.shown.size(), 1u) << name;
+            EXPECT_EQ(messages.shown[0].prompt, told);
+            EXPECT_TRUE(FolderListing().empty()) << name;
+        }
+    }
+}
+
 TEST_F(ReportRunTest, TheDesignDefaultNameHasNoFolderHere) {
     view.fileName = "c:\\temp\\vodazi.txt";
     Run("3", "20");
