@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <system_error>
 #include <vector>
 
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
-constexpr int LinksFollowedAtMost = 40;  // as the system itself follows
+constexpr int LinksFollowedAtMost = 40;  // as many as the system follows
 constexpr int ShortNameAttempts = 100;
 constexpr std::size_t CopyBytes = std::size_t{1} << 20;
 
@@ -46,19 +47,37 @@ bool Trusted(const fs::path& path, uid_t owner) {
     return !SharedSticky(status) || status.st_uid == owner;
 }
 
-// The file a name stands for: links are followed even when their last target is missing.
-// Empty when a link on the way may not be followed.
-fs::path FollowLinks(fs::path path) {
-    for (int link = 0; link < LinksFollowedAtMost; ++link) {
+// The file a name stands for, and 0; or an empty path and the errno value the name is
+// refused with.
+struct Resolved {
+    fs::path path;
+    int error = 0;
+};
+
+// Resolves the name one part at a time, as the system does, but follows a link at its end
+// even when the link's target is missing, and follows a link anywhere only where Trusted.
+// The name itself when it holds no link.
+Resolved FollowLinks(const fs::path& name) {
+    std::deque<fs::path> rest(name.begin(), name.end());
+    fs::path done;
+    int links = 0;
+    while (!rest.empty()) {
+        const fs::path next = done / rest.front();
+        rest.pop_front();
         struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-        if (!Trusted(path, status.st_uid)) return {};
+        if (::lstat(next.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            done = next;
+            continue;
+        }
+        if (!Trusted(next, status.st_uid)) return {{}, EACCES};
+        if (++links > LinksFollowedAtMost) return {{}, ELOOP};
         std::error_code error;
-        const fs::path target = fs::read_symlink(path, error);
-        if (error) return path;
-        path = target.is_absolute() ? target : path.parent_path() / target;
+        const fs::path target = fs::read_symlink(next, error);
+        if (error) return {{}, error.value()};
+        rest.insert(rest.begin(), target.begin(), target.end());
+        if (target.is_absolute()) done.clear();
     }
-    return path;  // the system reports the loop
+    return {links == 0 ? name : done};
 }
 
 // A hidden name of fixed length, whatever the target's, so that every name the file system
@@ -97,13 +116,15 @@ bool HasExtendedAttributes(int fd) {
 }  // namespace
 
 FileReplacement::FileReplacement(std::string displayName, const std::string& path)
-    : displayName_(std::move(displayName)), target_(FollowLinks(path)) {
+    : displayName_(std::move(displayName)) {
+    const Resolved resolved = FollowLinks(path);
+    target_ = resolved.path;
     createName_ = target_.string() == path ? displayName_ : target_.string();
     std::error_code error;
     folder_ =
         fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
     try {
-        if (target_.empty()) Fail(SystemReason(EACCES));
+        if (resolved.error != 0) Fail(SystemReason(resolved.error));
         Prepare();
     } catch (...) {
         Discard();

@@ -311,11 +311,13 @@ TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
     fs::create_directory(folder / "private");
     fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
     fs::create_symlink(folder / "private" / "victim.txt", folder / "link.txt");
+    fs::create_directory_symlink("private", folder / "folder-link");
     WriteFile(folder / "file.txt", "nobody's report");
     const passwd* nobody = ::getpwnam("nobody");
-    for (const char* name : {"link.txt", "file.txt"}) {
+    for (const char* name : {"link.txt", "folder-link/victim.txt", "file.txt"}) {
+        const fs::path planted = *fs::path(name).begin();  // what nobody put there
         if (nobody == nullptr ||
-            ::lchown((folder / name).c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            ::lchown((folder / planted).c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
             GTEST_SKIP() << "needs root to give a file away";
         }
         view.fileName = (folder / name).string();
@@ -328,7 +330,8 @@ TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
     }
     EXPECT_FALSE(fs::exists(folder / "private" / "victim.txt"));
     EXPECT_EQ(ReadFile(folder / "file.txt"), "nobody's report");
-    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"file.txt", "link.txt", "private"}));
+    EXPECT_EQ(FolderListing(),
+              (std::vector<std::string>{"file.txt", "folder-link", "link.txt", "private"}));
 }
 
 TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
