@@ -26,10 +26,12 @@ extern "C" void RemoveAndEnd(int signal) {
     ::raise(signal);  // delivered once this handler returns, ending the program by it
 }
 
-// Every signal that ends the program by default and lets it run code first: asked to end,
-// aborted (as by abort() or a failed check), or a fault that ends it anyway.
-constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGABRT, SIGSEGV,
-                                 SIGBUS,  SIGFPE, SIGILL, SIGXFSZ, SIGXCPU};
+// Every signal whose default ends the program and lets it run code first: asked to end,
+// aborted (as by abort() or a failed check), a fault, a broken pipe, a limit, a stray timer
+// or user signal. SIGTRAP stays a debugger's.
+constexpr int EndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGABRT, SIGBUS,  SIGFPE,
+                                 SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU,
+                                 SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 
 void InstallOnce() noexcept {
     static bool installed = false;
