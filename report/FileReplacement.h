@@ -24,7 +24,8 @@ namespace vodazi {
 //   keeps any); or
 // - any other file (more links, another owner, extended attributes or ACLs, or a folder the
 //   user may not write) is overwritten in place: its space is reserved first, then the
-//   finished report is copied over it and it is cut to the new length.
+//   finished report is copied over it and it is cut to the new length. Its temporary file
+//   loses any name as soon as it is open.
 class FileReplacement {
   public:
     // displayName is the name as the user typed it, for messages; path the name to write.
