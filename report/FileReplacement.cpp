@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <system_error>
 #include <vector>
 
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
-constexpr int LinksFollowedAtMost = 40;  // as the system itself follows
+constexpr int LinksFollowedAtMost = 40;  // as many as the system follows
 constexpr int ShortNameAttempts = 100;
 constexpr std::size_t CopyBytes = std::size_t{1} << 20;
 
@@ -28,17 +29,55 @@ std::string SystemReason(int error) {
     return std::generic_category().message(error);
 }
 
-// The file a name stands for: links are followed even when their last target is missing.
-fs::path FollowLinks(fs::path path) {
-    for (int link = 0; link < LinksFollowedAtMost; ++link) {
+// A sticky folder that others may write, as /tmp: anyone may put a name there, and no one
+// may remove another user's.
+bool SharedSticky(const struct stat& folder) {
+    return (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+}
+
+// Whether what `owner` put at `path` may steer a report: not where the name is in a shared
+// sticky folder and belongs neither to the user nor to the folder's owner. Linux refuses a
+// plain program to follow such a link or to open such a file for creating
+// (fs.protected_symlinks, fs.protected_regular); this holds whatever those settings are.
+bool Trusted(const fs::path& path, uid_t owner) {
+    if (owner == ::geteuid()) return true;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0) return false;
+    return !SharedSticky(status) || status.st_uid == owner;
+}
+
+// The file a name stands for, and 0; or an empty path and the errno value the name is
+// refused with.
+struct Resolved {
+    fs::path path;
+    int error = 0;
+};
+
+// Resolves the name one part at a time, as the system does, but follows a link at its end
+// even when the link's target is missing, and follows a link anywhere only where Trusted.
+// The name itself when it holds no link.
+Resolved FollowLinks(const fs::path& name) {
+    std::deque<fs::path> rest(name.begin(), name.end());
+    fs::path done;
+    int links = 0;
+    while (!rest.empty()) {
+        const fs::path next = done / rest.front();
+        rest.pop_front();
         struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        if (::lstat(next.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            done = next;
+            continue;
+        }
+        if (!Trusted(next, status.st_uid)) return {{}, EACCES};
+        if (++links > LinksFollowedAtMost) return {{}, ELOOP};
         std::error_code error;
-        const fs::path target = fs::read_symlink(path, error);
-        if (error) return path;
-        path = target.is_absolute() ? target : path.parent_path() / target;
+        const fs::path target = fs::read_symlink(next, error);
+        if (error) return {{}, error.value()};
+        rest.insert(rest.begin(), target.begin(), target.end());
+        if (target.is_absolute()) done.clear();
     }
-    return path;  // the system reports the loop
+    return {links == 0 ? name : done};
 }
 
 // A hidden name of fixed length, whatever the target's, so that every name the file system
@@ -77,12 +116,15 @@ bool HasExtendedAttributes(int fd) {
 }  // namespace
 
 FileReplacement::FileReplacement(std::string displayName, const std::string& path)
-    : displayName_(std::move(displayName)), target_(FollowLinks(path)) {
+    : displayName_(std::move(displayName)) {
+    const Resolved resolved = FollowLinks(path);
+    target_ = resolved.path;
     createName_ = target_.string() == path ? displayName_ : target_.string();
     std::error_code error;
     folder_ =
         fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
     try {
+        if (resolved.error != 0) Fail(SystemReason(resolved.error));
         Prepare();
     } catch (...) {
         Discard();
@@ -94,8 +136,12 @@ FileReplacement::~FileReplacement() {
     Discard();
 }
 
-void FileReplacement::Fail(const std::string& reason) const {
-    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + ".");
+// The unfinished report goes first, so that a full disk has its space back while the user
+// reads why.
+void FileReplacement::Fail(const std::string& reason) {
+    Discard();
+    const std::string damage = overwriting_ ? " The old report is damaged." : "";
+    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + "." + damage);
 }
 
 void FileReplacement::Prepare() {
@@ -109,9 +155,11 @@ void FileReplacement::Prepare() {
         return;
     }
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!Trusted(target_, old.st_uid)) Fail(SystemReason(EACCES));
     // Opening it for writing asks the system what this user may do to the file, whatever its
     // mode bits say; a file that could not be overwritten is not replaced either.
-    targetFile_ = system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
+    targetFile_ =
+        system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0);
     if (targetFile_ < 0 || ::fstat(targetFile_, &old) != 0) Fail(SystemReason(errno));
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
     PrepareReplacement(old);
@@ -135,6 +183,7 @@ void FileReplacement::PrepareReplacement(const struct stat& old) {
         temporary_ = CreateTemporary(fs::temp_directory_path());
         if (temporary_ < 0) Fail(SystemReason(error));
     }
+    RemoveTemporaryName();  // the copy reads it through its descriptor
 }
 
 // A rename keeps the file what it was only for a plain file of the user's own.
@@ -142,12 +191,16 @@ bool FileReplacement::KeepsWhatTheFileIs(const struct stat& old) const {
     return old.st_nlink == 1 && old.st_uid == ::geteuid() && !HasExtendedAttributes(targetFile_);
 }
 
+// A file system that keeps no permissions (FAT, exFAT) refuses to set them on the user's
+// own new file with EPERM; it has none to lose, and the rename stays the safe way there.
 bool FileReplacement::TakesOverModeAndGroup(const struct stat& old) const {
     struct stat fresh {};
     if (::fstat(temporary_, &fresh) != 0) return false;
-    if (fresh.st_gid != old.st_gid && system_calls::SetGroup(temporary_, old.st_gid) != 0)
-        return false;
-    return system_calls::SetMode(temporary_, old.st_mode & 07777) == 0;
+    const bool groupKept =
+        fresh.st_gid == old.st_gid || system_calls::SetGroup(temporary_, old.st_gid) == 0;
+    if (!groupKept && errno != EPERM) return false;
+    if (system_calls::SetMode(temporary_, old.st_mode & 07777) != 0) return errno == EPERM;
+    return groupKept;  // a group the user may not give stays the old file's in place
 }
 
 // A new file in `folder`, without a name where the file system allows; -1 with errno set
@@ -173,11 +226,16 @@ int FileReplacement::CreateTemporary(const fs::path& folder) {
 void FileReplacement::CloseTemporary() noexcept {
     if (temporary_ >= 0) system_calls::Close(temporary_);
     temporary_ = -1;
-    if (!temporaryName_.empty()) {
-        system_calls::Unlink(temporaryName_.c_str());
-        KeepOnTermination();
-        temporaryName_.clear();
-    }
+    RemoveTemporaryName();
+}
+
+// The open file lives on without its name. A name the system would not remove now stays
+// kept, to be tried again when the file is closed and when the program ends.
+void FileReplacement::RemoveTemporaryName() noexcept {
+    if (temporaryName_.empty()) return;
+    if (system_calls::Unlink(temporaryName_.c_str()) != 0 && errno != ENOENT) return;
+    KeepOnTermination();
+    temporaryName_.clear();
 }
 
 void FileReplacement::Commit(off_t length) {
@@ -226,18 +284,20 @@ void FileReplacement::LinkUnderShortName() {
     Fail(SystemReason(errno));
 }
 
-void FileReplacement::SyncFolder() const {
+// Called once the new report holds the target's name, the point after which the report is
+// written: its data is on the disk, and a crash before the folder reaches it brings back the
+// old report whole. A folder the file system cannot open or sync (some network and FUSE file
+// systems refuse) is therefore no failure to write the report, and is not told as one.
+void FileReplacement::SyncFolder() const noexcept {
     const int folder = system_calls::Open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (folder < 0) Fail(SystemReason(errno));
-    const int synced = system_calls::SyncFolder(folder);
-    const int error = errno;
+    if (folder < 0) return;
+    system_calls::SyncFolder(folder);
     system_calls::Close(folder);
-    if (synced != 0) Fail(SystemReason(error));
 }
 
 // Everything that can be foreseen is checked before the first byte of the old report
 // changes: the new report is complete, and the space it needs is reserved.
-void FileReplacement::CopyOver(off_t length) const {
+void FileReplacement::CopyOver(off_t length) {
     if (system_calls::Allocate(targetFile_, length) != 0 && errno != EOPNOTSUPP)
         Fail(SystemReason(errno));
     std::vector<char> buffer(CopyBytes);
@@ -246,6 +306,7 @@ void FileReplacement::CopyOver(off_t length) const {
             static_cast<std::size_t>(std::min<off_t>(length - done, static_cast<off_t>(CopyBytes)));
         const ssize_t got = system_calls::CopyRead(temporary_, buffer.data(), wanted, done);
         if (got <= 0) Fail(SystemReason(got == 0 ? EIO : errno));
+        overwriting_ = true;
         if (!system_calls::CopyWrite(targetFile_, buffer.data(), static_cast<std::size_t>(got),
                                      done)) {
             Fail(SystemReason(errno));

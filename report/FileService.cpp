@@ -1,6 +1,9 @@
 #include "report/FileService.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -9,18 +12,41 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// The name as the user meant it: a name copied from a terminal brings its line end along,
+// which a one-line box does not show.
+std::string WithoutLineEnds(const std::string& fileName) {
+    const auto first = std::find_if_not(fileName.begin(), fileName.end(), IsLineEnd);
+    const auto last = std::find_if_not(fileName.rbegin(), fileName.rend(), IsLineEnd).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
 // The name as a path, with backslashes read as folder separators.
 std::string NativeFileName(const std::string& fileName) {
-    std::string native = fileName;
+    std::string native = WithoutLineEnds(fileName);
     std::replace(native.begin(), native.end(), '\\', '/');
     return native;
 }
 
 }  // namespace
 
+bool FileService::HoldsLineBreak(const std::string& fileName) const {
+    const std::string meant = WithoutLineEnds(fileName);
+    return std::any_of(meant.begin(), meant.end(), IsLineEnd);
+}
+
+bool FileService::TooLong(const std::string& name) const {
+    struct stat status {};
+    return ::stat(NativeFileName(name).c_str(), &status) != 0 && errno == ENAMETOOLONG;
+}
+
 std::string FileService::GetParentFolderName(const std::string& fileName) const {
-    if (fileName.empty()) return {};  // no name, no folder
-    const fs::path parent = fs::path(NativeFileName(fileName)).parent_path();
+    const std::string native = NativeFileName(fileName);
+    if (native.empty()) return {};  // no name, no folder
+    const fs::path parent = fs::path(native).parent_path();
     return parent.empty() ? "." : parent.string();
 }
 
@@ -37,7 +63,7 @@ bool FileService::FileExists(const std::string& fileName) const {
 
 std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName) const {
     return std::make_unique<TextStream>(
-        std::make_unique<FileReplacement>(fileName, NativeFileName(fileName)));
+        std::make_unique<FileReplacement>(WithoutLineEnds(fileName), NativeFileName(fileName)));
 }
 
 }  // namespace vodazi

@@ -8,10 +8,16 @@
 namespace vodazi {
 
 // The few file-system services the report file relies on. Names follow this platform's path
-// rules, with one allowance: a backslash also separates folders, so a Windows-style name
-// such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name.
+// rules, with two allowances: a backslash also separates folders, so a Windows-style name
+// such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name;
+// and line ends (CR, LF) at either end of a name are no part of it.
 class FileService {
   public:
+    // True when a line break is left inside the name, which no one means as a file name.
+    bool HoldsLineBreak(const std::string& fileName) const;
+    // True when the system refuses to look at the name, or a folder of it, as too long:
+    // then it cannot tell whether the name exists either.
+    bool TooLong(const std::string& name) const;
     // The folder that would hold the file; "." for a name without a folder part, "" for no
     // name at all.
     std::string GetParentFolderName(const std::string& fileName) const;

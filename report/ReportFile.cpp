@@ -16,7 +16,14 @@ bool ReportFile::Open(const FileNameGetter& fileName) {
     Close();
     lines_ = AscendingDecimal();
     const FileService files;
-    if (!files.FolderExists(files.GetParentFolderName(fileName()))) {
+    const std::string name = fileName();
+    if (files.HoldsLineBreak(name)) {
+        messages_.Show("A file name cannot hold a line break.", MessageButtons::Ok);
+        return false;
+    }
+    // A folder too long to look at may well exist; creating the file then tells the reason.
+    const std::string folder = files.GetParentFolderName(name);
+    if (!files.FolderExists(folder) && !files.TooLong(folder)) {
         messages_.Show("Folder dosnt exist", MessageButtons::Ok);
         return false;
     }

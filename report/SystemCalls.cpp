@@ -12,23 +12,50 @@
 namespace vodazi::system_calls {
 namespace {
 
-FaultHook& Hook() {
-    static FaultHook hook;
-    return hook;
+FaultHook* hook = nullptr;  // set only by tests
+
+// The hook's answer for this call: 0, an errno value, or ShortCount.
+int Fault(Call call) {
+    if (hook == nullptr) [[likely]]
+        return 0;
+    return (*hook)(call);
 }
 
 // True when the hook fails this call; errno then holds its error.
 bool Injected(Call call) {
-    const FaultHook& hook = Hook();
-    const int error = hook ? hook(call) : 0;
-    if (error != 0) errno = error;
-    return error != 0;
+    const int fault = Fault(call);
+    if (fault > 0) errno = fault;
+    return fault > 0;
+}
+
+// Writes all of `count` bytes through `writeSome(bytes, count, done)`, one system call at a
+// time, going on after partial and interrupted writes.
+template <typename WriteSome>
+bool WriteAll(Call call, const char* bytes, std::size_t count, WriteSome writeSome) {
+    std::size_t done = 0;
+    while (done < count) {
+        const int fault = Fault(call);
+        const std::size_t wanted = fault == ShortCount ? (count - done + 1) / 2 : count - done;
+        ssize_t written = -1;
+        if (fault > 0)
+            errno = fault;
+        else
+            written = writeSome(bytes + done, wanted, done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written == 0) errno = EIO;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
 }  // namespace
 
-void SetFaultHook(FaultHook hook) {
-    Hook() = std::move(hook);
+void SetFaultHook(FaultHook newHook) {
+    static FaultHook held;
+    hook = nullptr;
+    held = std::move(newHook);
+    if (held) hook = &held;
 }
 
 int Open(const char* path, int flags, mode_t mode) {
@@ -40,17 +67,10 @@ int OpenUnnamed(const char* folder, int flags, mode_t mode) {
 }
 
 bool Write(int fd, const void* bytes, std::size_t count) {
-    if (Injected(Call::Write)) return false;
-    const char* next = static_cast<const char*>(bytes);
-    while (count > 0) {
-        const ssize_t written = ::write(fd, next, count);
-        if (written < 0 && errno == EINTR) continue;
-        if (written == 0) errno = EIO;
-        if (written <= 0) return false;
-        next += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return WriteAll(Call::Write, static_cast<const char*>(bytes), count,
+                    [fd](const char* next, std::size_t wanted, std::size_t) {
+                        return ::write(fd, next, wanted);
+                    });
 }
 
 int Sync(int fd) {
@@ -81,18 +101,10 @@ ssize_t CopyRead(int fd, void* bytes, std::size_t count, off_t offset) {
 }
 
 bool CopyWrite(int fd, const void* bytes, std::size_t count, off_t offset) {
-    if (Injected(Call::CopyWrite)) return false;
-    const char* next = static_cast<const char*>(bytes);
-    while (count > 0) {
-        const ssize_t written = ::pwrite(fd, next, count, offset);
-        if (written < 0 && errno == EINTR) continue;
-        if (written == 0) errno = EIO;
-        if (written <= 0) return false;
-        next += written;
-        offset += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return WriteAll(Call::CopyWrite, static_cast<const char*>(bytes), count,
+                    [fd, offset](const char* next, std::size_t wanted, std::size_t done) {
+                        return ::pwrite(fd, next, wanted, offset + static_cast<off_t>(done));
+                    });
 }
 
 int Truncate(int fd, off_t length) {

@@ -30,14 +30,18 @@ enum class Call {
     Close,
 };
 
-// Returns the errno value to fail a call with, or 0 to let it through. Set only while no
-// report is being written; the hook may be called from the writer thread.
+// Returns the errno value to fail a call with, or 0 to let it through; for Write and
+// CopyWrite, once for each system call they make, EINTR or ShortCount as the system may
+// answer a write. Set only while no report is being written; the hook may be called from
+// the writer thread. Without a hook each call costs one test of a pointer.
+constexpr int ShortCount = -1;  // the system writes only part of the bytes
 using FaultHook = std::function<int(Call)>;
 void SetFaultHook(FaultHook hook);
 
 int Open(const char* path, int flags, mode_t mode);
 int OpenUnnamed(const char* folder, int flags, mode_t mode);
-// Writes all of `count` bytes, going on after partial writes; false on failure.
+// Writes all of `count` bytes, going on after partial and interrupted writes; false on
+// failure.
 bool Write(int fd, const void* bytes, std::size_t count);
 int Sync(int fd);
 int SyncFolder(int fd);

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -148,6 +149,37 @@ TEST_F(ReportRunTest, MissingFolderCreatesNothing) {
     ExpectRestored();
 }
 
+// The name as the user meant it: a line end pasted with it is dropped, a line break inside
+// it is refused, and a name too long to look at is told so, though its folders exist.
+TEST_F(ReportRunTest, ANameIsTakenAsMeantOrRefusedWithTheTrueReason) {
+    const std::string written = (folder / "t.txt").string();
+    std::string tooLong = folder.string();
+    while (tooLong.size() <= 4200) tooLong += "/.";
+    const struct {
+        std::string name;
+        std::string told;  // empty: written to t.txt
+    } cases[] = {
+        {written + "\n", ""},
+        {"\r\n" + written + "\r\n", ""},
+        {(folder / "t\n.txt").string(), "A file name cannot hold a line break."},
+        {tooLong + "/t.txt", "Cannot write \"" + tooLong + "/t.txt\": File name too long."},
+    };
+    for (const auto& [name, told] : cases) {
+        view.fileName = name;
+        messages.shown.clear();
+        Run("3", "20");
+        if (told.empty()) {
+            EXPECT_TRUE(messages.shown.empty()) << name;
+            EXPECT_EQ(FolderListing(), (std::vector<std::string>{"t.txt"})) << name;
+            fs::remove(folder / "t.txt");
+        } else {
+            ASSERT_EQ(messages.shown.size(), 1u) << name;
+            EXPECT_EQ(messages.shown[0].prompt, told);
+            EXPECT_TRUE(FolderListing().empty()) << name;
+        }
+    }
+}
+
 TEST_F(ReportRunTest, TheDesignDefaultNameHasNoFolderHere) {
     view.fileName = "c:\\temp\\vodazi.txt";
     Run("3", "20");
@@ -273,6 +305,35 @@ TEST_F(ReportRunTest, ALinkStandsForTheFileItNamesEvenAMissingOne) {
               (std::vector<std::string>{"into-missing-folder.txt", "target.txt", "vodazi.txt"}));
 }
 
+// A link or a file that another user put in a sticky folder everyone may write, as /tmp,
+// steers no report: a plain program may not follow or create through it either.
+TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
+    fs::create_directory(folder / "private");
+    fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+    fs::create_symlink(folder / "private" / "victim.txt", folder / "link.txt");
+    fs::create_directory_symlink("private", folder / "folder-link");
+    WriteFile(folder / "file.txt", "nobody's report");
+    const passwd* nobody = ::getpwnam("nobody");
+    for (const char* name : {"link.txt", "folder-link/victim.txt", "file.txt"}) {
+        const fs::path planted = *fs::path(name).begin();  // what nobody put there
+        if (nobody == nullptr ||
+            ::lchown((folder / planted).c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            GTEST_SKIP() << "needs root to give a file away";
+        }
+        view.fileName = (folder / name).string();
+        messages.answers = {MessageAnswer::Yes};
+        messages.shown.clear();
+        Run("3", "20");
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_EQ(messages.shown.back().prompt,
+                  "Cannot write \"" + view.fileName + "\": Permission denied.");
+    }
+    EXPECT_FALSE(fs::exists(folder / "private" / "victim.txt"));
+    EXPECT_EQ(ReadFile(folder / "file.txt"), "nobody's report");
+    EXPECT_EQ(FolderListing(),
+              (std::vector<std::string>{"file.txt", "folder-link", "link.txt", "private"}));
+}
+
 TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
     const std::string longest(255, 'n');
     view.fileName = (folder / longest).string();
@@ -281,11 +342,14 @@ TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
     EXPECT_EQ(ReadFile(folder / longest), Report3To20);
 }
 
-// A child ended by a signal in the middle of a large report, once with the unnamed temporary
-// file and once with the named one that file systems without it need: nothing may remain.
-TEST_F(ReportRunTest, AReportEndedByASignalLeavesNothingBehind) {
+// A child ended in the middle of a large report: killed, with the unnamed temporary file;
+// and, with the named one that file systems without it need, asked to end, aborted, or
+// ended by exit() from another thread, as the toolkit ends when its display goes away.
+// Nothing may remain.
+TEST_F(ReportRunTest, AReportEndedAnyWayLeavesNothingBehind) {
     WriteFile(view.fileName, "old");
-    for (const int signal : {SIGKILL, SIGTERM}) {
+    constexpr int Exit = 0;
+    for (const int ending : {SIGKILL, SIGTERM, SIGABRT, Exit}) {
         int midReport[2];
         ASSERT_EQ(::pipe(midReport), 0);
         const pid_t child = ::fork();
@@ -293,8 +357,10 @@ TEST_F(ReportRunTest, AReportEndedByASignalLeavesNothingBehind) {
         if (child == 0) {
             int writes = 0;
             system_calls::SetFaultHook([&](system_calls::Call call) {
-                if (call == system_calls::Call::OpenUnnamed && signal == SIGTERM) return EOPNOTSUPP;
+                if (call == system_calls::Call::OpenUnnamed && ending != SIGKILL) return EOPNOTSUPP;
                 if (call == system_calls::Call::Write && ++writes == 3) {
+                    if (ending == SIGABRT) std::abort();
+                    if (ending == Exit) std::exit(1);
                     const char byte = 'm';
                     if (::write(midReport[1], &byte, 1) == 1) ::pause();
                 }
@@ -305,15 +371,21 @@ TEST_F(ReportRunTest, AReportEndedByASignalLeavesNothingBehind) {
             ::_exit(0);
         }
         char byte = 0;
-        ASSERT_EQ(::read(midReport[0], &byte, 1), 1);
-        EXPECT_EQ(FolderListing().size(), signal == SIGTERM ? 2u : 1u);  // the named temporary file
-        ::kill(child, signal);
+        if (ending == SIGKILL || ending == SIGTERM) {
+            ASSERT_EQ(::read(midReport[0], &byte, 1), 1);
+            EXPECT_EQ(FolderListing().size(), ending == SIGTERM ? 2u : 1u);  // the named file
+            ::kill(child, ending);
+        }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ::close(midReport[0]);
         ::close(midReport[1]);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+        if (ending == Exit) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending) << status;
+        }
+        EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"})) << ending;
         EXPECT_EQ(ReadFile(view.fileName), "old");
     }
 }

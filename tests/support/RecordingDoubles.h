@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -94,11 +95,13 @@ class ScriptedMessages : public MessageBoxService {
     };
     std::vector<Shown> shown;
     std::deque<MessageAnswer> answers;  // for Yes/No boxes, in order
+    std::function<void()> whileShown;   // looks at the world while the box is up
 
     using MessageBoxService::Show;
     MessageAnswer Show(const std::string& prompt, MessageButtons buttons,
                        const std::optional<std::string>& title) override {
         shown.push_back({prompt, buttons, title});
+        if (whileShown) whileShown();
         log_.push_back("message:" + prompt);
         if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         const MessageAnswer answer = answers.empty() ? MessageAnswer::No : answers.front();
