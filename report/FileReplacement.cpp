@@ -124,7 +124,7 @@ FileReplacement::FileReplacement(std::string displayName, const std::string& pat
     folder_ =
         fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
     try {
-        if (resolved.error != 0) Fail(SystemReason(resolved.error));
+        if (resolved.error != 0) Fail(resolved.error);
         Prepare();
     } catch (...) {
         Discard();
@@ -138,6 +138,10 @@ FileReplacement::~FileReplacement() {
 
 // The unfinished report goes first, so that a full disk has its space back while the user
 // reads why.
+void FileReplacement::Fail(int error) {
+    Fail(SystemReason(error));
+}
+
 void FileReplacement::Fail(const std::string& reason) {
     Discard();
     const std::string damage = overwriting_ ? " The old report is damaged." : "";
@@ -147,7 +151,7 @@ void FileReplacement::Fail(const std::string& reason) {
 void FileReplacement::Prepare() {
     struct stat old {};
     if (::stat(target_.c_str(), &old) != 0) {
-        if (errno != ENOENT) Fail(SystemReason(errno));
+        if (errno != ENOENT) Fail(errno);
         way_ = Way::NewFile;
         temporary_ = CreateTemporary(folder_);
         if (temporary_ < 0)
@@ -155,12 +159,12 @@ void FileReplacement::Prepare() {
         return;
     }
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
-    if (!Trusted(target_, old.st_uid)) Fail(SystemReason(EACCES));
+    if (!Trusted(target_, old.st_uid)) Fail(EACCES);
     // Opening it for writing asks the system what this user may do to the file, whatever its
     // mode bits say; a file that could not be overwritten is not replaced either.
     targetFile_ =
         system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0);
-    if (targetFile_ < 0 || ::fstat(targetFile_, &old) != 0) Fail(SystemReason(errno));
+    if (targetFile_ < 0 || ::fstat(targetFile_, &old) != 0) Fail(errno);
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
     PrepareReplacement(old);
 }
@@ -181,7 +185,7 @@ void FileReplacement::PrepareReplacement(const struct stat& old) {
     if (temporary_ < 0) {
         const int error = errno;
         temporary_ = CreateTemporary(fs::temp_directory_path());
-        if (temporary_ < 0) Fail(SystemReason(error));
+        if (temporary_ < 0) Fail(error);
     }
     RemoveTemporaryName();  // the copy reads it through its descriptor
 }
@@ -245,7 +249,7 @@ void FileReplacement::Commit(off_t length) {
             break;
         case Way::Rename:
             // On disk before it replaces anything: a crash then leaves the old report or the new.
-            if (system_calls::Sync(temporary_) != 0) Fail(SystemReason(errno));
+            if (system_calls::Sync(temporary_) != 0) Fail(errno);
             Publish(true);
             break;
         case Way::InPlace:
@@ -258,13 +262,12 @@ void FileReplacement::Commit(off_t length) {
 void FileReplacement::Publish(bool replacing) {
     if (temporaryName_.empty()) {
         if (!replacing) {
-            if (system_calls::Link(temporary_, target_.c_str()) != 0) Fail(SystemReason(errno));
+            if (system_calls::Link(temporary_, target_.c_str()) != 0) Fail(errno);
             return;
         }
         LinkUnderShortName();  // rename cannot replace a file by one without a name
     }
-    if (system_calls::Rename(temporaryName_.c_str(), target_.c_str()) != 0)
-        Fail(SystemReason(errno));
+    if (system_calls::Rename(temporaryName_.c_str(), target_.c_str()) != 0) Fail(errno);
     temporaryName_.clear();
     KeepOnTermination();
     if (replacing) SyncFolder();
@@ -281,7 +284,7 @@ void FileReplacement::LinkUnderShortName() {
         KeepOnTermination();
         if (errno != EEXIST) break;
     }
-    Fail(SystemReason(errno));
+    Fail(errno);
 }
 
 // Called once the new report holds the target's name, the point after which the report is
@@ -298,23 +301,22 @@ void FileReplacement::SyncFolder() const noexcept {
 // Everything that can be foreseen is checked before the first byte of the old report
 // changes: the new report is complete, and the space it needs is reserved.
 void FileReplacement::CopyOver(off_t length) {
-    if (system_calls::Allocate(targetFile_, length) != 0 && errno != EOPNOTSUPP)
-        Fail(SystemReason(errno));
+    if (system_calls::Allocate(targetFile_, length) != 0 && errno != EOPNOTSUPP) Fail(errno);
     std::vector<char> buffer(CopyBytes);
     for (off_t done = 0; done < length;) {
         const auto wanted =
             static_cast<std::size_t>(std::min<off_t>(length - done, static_cast<off_t>(CopyBytes)));
         const ssize_t got = system_calls::CopyRead(temporary_, buffer.data(), wanted, done);
-        if (got <= 0) Fail(SystemReason(got == 0 ? EIO : errno));
+        if (got <= 0) Fail(got == 0 ? EIO : errno);
         overwriting_ = true;
         if (!system_calls::CopyWrite(targetFile_, buffer.data(), static_cast<std::size_t>(got),
                                      done)) {
-            Fail(SystemReason(errno));
+            Fail(errno);
         }
         done += got;
     }
     if (system_calls::Truncate(targetFile_, length) != 0 || system_calls::Sync(targetFile_) != 0) {
-        Fail(SystemReason(errno));
+        Fail(errno);
     }
 }
 

@@ -46,10 +46,12 @@ class FileReplacement {
     // Drops the new report; the target stays as it was. Never throws.
     void Discard() noexcept;
 
-    // Drops the new report and throws RunFailure with the reason.
-    [[noreturn]] void Fail(const std::string& reason);
+    // Drops the new report and throws RunFailure with the system's reason for `error`.
+    [[noreturn]] void Fail(int error);
 
   private:
+    [[noreturn]] void Fail(const std::string& reason);
+
     enum class Way { NewFile, Rename, InPlace };
 
     void Prepare();

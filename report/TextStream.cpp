@@ -1,6 +1,5 @@
 #include "report/TextStream.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -10,18 +9,16 @@
 namespace vodazi {
 namespace {
 
+// One buffer being written and one waiting keep the writer busy while the caller fills a
+// third; more would only hold memory while the disk is the slower side.
 constexpr std::size_t BuffersInFlight = 2;
-
-std::string SystemReason(int error) {
-    return std::generic_category().message(error);
-}
 
 }  // namespace
 
 TextStream::TextStream(std::unique_ptr<FileReplacement> target) : target_(std::move(target)) {
     current_.resize(BufferBytes);
     try {
-        writer_ = std::thread([this] { WriterLoop(); });
+        writer_ = std::jthread([this](std::stop_token stop) { WriterLoop(stop); });
     } catch (const std::system_error&) {
         // The system would start no thread: Submit writes each buffer itself.
     }
@@ -33,24 +30,15 @@ TextStream::~TextStream() {
 
 void TextStream::ThrowIfFailed() {
     std::lock_guard lock(mutex_);
-    if (!writeError_.empty()) target_->Fail(writeError_);
+    if (writeError_ != 0) target_->Fail(writeError_);
 }
 
 void TextStream::WriteLine(std::string_view text) {
-    while (text.size() + 2 > BufferBytes - used_) {
-        if (used_ == 0) {  // a line longer than a buffer: pass it on in pieces
-            const std::size_t piece = std::min(text.size(), BufferBytes);
-            std::memcpy(Room(piece), text.data(), piece);
-            Commit(piece);
-            text.remove_prefix(piece);
-        }
-        Submit();
-    }
-    char* out = current_.data() + used_;
+    char* const out = Room(text.size() + 2);
     std::memcpy(out, text.data(), text.size());
     out[text.size()] = '\r';
     out[text.size() + 1] = '\n';
-    used_ += text.size() + 2;
+    Commit(text.size() + 2);
 }
 
 char* TextStream::Room(std::size_t bytes) {
@@ -64,14 +52,14 @@ void TextStream::Submit() {
     if (used_ == 0) return;
     if (!writer_.joinable()) {  // no writer thread could be started
         if (!system_calls::Write(target_->Descriptor(), current_.data(), used_))
-            target_->Fail(SystemReason(errno));
+            target_->Fail(errno);
         submitted_ += static_cast<off_t>(used_);
         used_ = 0;
         return;
     }
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return full_.size() < BuffersInFlight || !writeError_.empty(); });
-    if (!writeError_.empty()) target_->Fail(writeError_);
+    changed_.wait(lock, [this] { return full_.size() < BuffersInFlight || writeError_ != 0; });
+    if (writeError_ != 0) target_->Fail(writeError_);
     submitted_ += static_cast<off_t>(used_);
     current_.resize(used_);
     full_.push_back(std::move(current_));
@@ -87,32 +75,29 @@ void TextStream::Submit() {
     used_ = 0;
 }
 
-void TextStream::WriterLoop() {
+// Asked to stop, the writer still writes what was handed to it, then ends.
+void TextStream::WriterLoop(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return !full_.empty() || stopping_; });
-        if (full_.empty()) return;  // stopping, everything written
+        if (!changed_.wait(lock, stop, [this] { return !full_.empty(); })) return;
         std::vector<char> buffer = std::move(full_.front());
         lock.unlock();
-        std::string error;
+        int error = 0;
         if (!system_calls::Write(target_->Descriptor(), buffer.data(), buffer.size()))
-            error = SystemReason(errno);
+            error = errno;
         lock.lock();
         full_.pop_front();
-        if (!error.empty() && writeError_.empty()) writeError_ = error;
-        if (!writeError_.empty()) full_.clear();  // nothing after a failure may reach the disk
+        if (writeError_ == 0) writeError_ = error;
+        if (writeError_ != 0) full_.clear();  // nothing after a failure may reach the disk
         spare_.push_back(std::move(buffer));
         changed_.notify_all();
     }
 }
 
 void TextStream::StopWriter() noexcept {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-    if (writer_.joinable()) writer_.join();
+    if (!writer_.joinable()) return;
+    writer_.request_stop();
+    writer_.join();
 }
 
 void TextStream::Close() {

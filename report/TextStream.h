@@ -5,7 +5,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <string>
+#include <stop_token>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -26,7 +26,7 @@ class TextStream {
     TextStream(const TextStream&) = delete;
     TextStream& operator=(const TextStream&) = delete;
 
-    // Writes the text and a carriage return and line feed.
+    // Writes the text, at most BufferBytes - 2 bytes, and a carriage return and line feed.
     void WriteLine(std::string_view text);
 
     // Room for `bytes` more bytes (at most BufferBytes) to format into, then Commit what was
@@ -39,11 +39,13 @@ class TextStream {
     // Removes what was written; the target stays as it was. Never throws.
     void Discard() noexcept;
 
+    // Large enough that a write costs the system little per byte, small enough that the
+    // buffers in flight are a few megabytes beside a hundred-million-line report.
     static constexpr std::size_t BufferBytes = std::size_t{1} << 20;
 
   private:
     void Submit();
-    void WriterLoop();
+    void WriterLoop(std::stop_token stop);
     void StopWriter() noexcept;
     void ThrowIfFailed();
 
@@ -55,12 +57,11 @@ class TextStream {
     std::size_t used_ = 0;
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable_any changed_;
     std::deque<std::vector<char>> full_;    // waiting for the writer, in order
     std::vector<std::vector<char>> spare_;  // written, ready for reuse
-    std::string writeError_;
-    bool stopping_ = false;
-    std::thread writer_;
+    int writeError_ = 0;                    // the system's error number of a failed write
+    std::jthread writer_;                   // last, so that it stops before what it uses goes
 };
 
 }  // namespace vodazi

@@ -390,30 +390,5 @@ TEST_F(ReportRunTest, AReportEndedAnyWayLeavesNothingBehind) {
     }
 }
 
-TEST(ReportFile, ReadsTheNameAfreshForEachServiceCall) {
-    Log log;
-    support::ScriptedMessages messages(log);
-    messages.answers = {MessageAnswer::No};
-    ReportFile report(messages);
-    int asked = 0;
-    const fs::path existing =
-        fs::temp_directory_path() / ("vodazi-afresh-" + std::to_string(::getpid()));
-    WriteFile(existing, "old");
-    EXPECT_FALSE(report.Open([&] {
-        ++asked;
-        return existing.string();
-    }));
-    EXPECT_EQ(asked, 2);  // folder, then file; the No answer ends it before creating
-    messages.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(report.Open([&] {
-        ++asked;
-        return existing.string();
-    }));
-    EXPECT_EQ(asked, 5);
-    report.Abandon();
-    EXPECT_EQ(ReadFile(existing), "old");
-    fs::remove(existing);
-}
-
 }  // namespace
 }  // namespace vodazi
