@@ -44,6 +44,9 @@ void ReportFile::Header(std::int32_t start, std::int32_t end) {
 }
 
 void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
+    // At most 4096 lines of at most 12 bytes ask for 48 KiB of room at a time: a small part
+    // of a writer's buffer, so a buffer is handed on nearly full, and little is formatted
+    // between two looks at whether the buffer has room.
     constexpr std::size_t LinesAtOnce = 4096;
     while (!ascending.empty()) {
         const std::size_t lines = std::min(ascending.size(), LinesAtOnce);
