@@ -11,8 +11,10 @@ namespace vodazi {
 
 // The caller sieves too while it waits, so one core is left to it. The cores are those this
 // process may run on, which taskset or a container can make fewer than the machine has; on a
-// single core a worker would only add its restarts and switches. Asked once, since a short
-// scan sieves in less time than it takes to ask.
+// single core a worker would only add its restarts and switches. At most seven workers: the
+// caller hands the primes on in order on one thread, and past eight sievers it, not the
+// sieving, sets the pace while each worker still costs its ring slots. Asked once, since a
+// short scan sieves in less time than it takes to ask.
 unsigned PrimeChunks::DefaultWorkers() {
     static const unsigned workers = [] {
         unsigned cores = std::thread::hardware_concurrency();
@@ -31,10 +33,13 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
     inline_ = workers == 0 || chunkCount_ == 1;
     if (inline_) return;
     workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
-    slots_.resize(2 * static_cast<std::size_t>(workers) + 2);  // room for the caller helping
+    // Two slots a worker, one being filled and one ready, so that no worker waits for the
+    // caller to finish a chunk; two more for the chunk the caller reads and one it sieves.
+    slots_.resize(2 * static_cast<std::size_t>(workers) + 2);
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
     try {
-        for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+        for (unsigned i = 0; i < workers; ++i)
+            workers_.emplace_back([this](std::stop_token stop) { Work(stop); });
     } catch (const std::system_error&) {
         // The system would start no more threads: the ones started and the caller, which
         // sieves whatever chunk it needs that is not ready, do the work of the others.
@@ -48,14 +53,10 @@ PrimeChunks::~PrimeChunks() {
     Stop();
 }
 
-void PrimeChunks::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    slotFree_.notify_all();
-    for (std::thread& worker : workers_) worker.join();
-    workers_.clear();
+// A worker asked to stop finishes the chunk it is sieving, if any, and ends.
+void PrimeChunks::Stop() noexcept {
+    for (std::jthread& worker : workers_) worker.request_stop();
+    workers_.clear();  // joins them
 }
 
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
@@ -68,7 +69,7 @@ void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer
     sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, inline_ ? hi_ : chunkHi, out);
 }
 
-void PrimeChunks::Work() {
+void PrimeChunks::Work(std::stop_token stop) {
     std::unique_ptr<RangeSieve> sieve;
     try {
         sieve = std::make_unique<RangeSieve>();
@@ -76,11 +77,10 @@ void PrimeChunks::Work() {
         return;  // the caller sieves what this worker cannot
     }
     std::unique_lock lock(mutex_);
-    while (!stopping_ && nextToSieve_ < chunkCount_) {
+    while (!stop.stop_requested() && nextToSieve_ < chunkCount_) {
         const std::uint64_t chunk = nextToSieve_++;
         Slot& slot = slots_[chunk % slots_.size()];
-        slotFree_.wait(lock, [&] { return stopping_ || slot.chunk == chunk; });
-        if (stopping_) break;
+        if (!slotFree_.wait(lock, stop, [&] { return slot.chunk == chunk; })) break;
         FillSlot(*sieve, chunk, slot, lock);
         slotReady_.notify_all();
     }
@@ -105,7 +105,7 @@ void PrimeChunks::FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
 // Instead of waiting idle, the caller sieves the next chunk nobody has started, if its slot
 // is free; so a consumer with little to do per prime adds a core to the sieving.
 bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
-    if (stopping_ || nextToSieve_ >= chunkCount_) return false;
+    if (nextToSieve_ >= chunkCount_) return false;
     const std::uint64_t chunk = nextToSieve_;
     Slot& slot = slots_[chunk % slots_.size()];
     if (slot.chunk != chunk || slot.ready) return false;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -18,6 +19,15 @@ class RangeSieve;
 // The primes of a range, chunk by chunk in ascending order. Worker threads sieve the chunks
 // ahead into a small ring of buffers while the caller takes them in order; the ring bounds
 // both the memory and how far the workers may run ahead of a slow consumer.
+//
+// The ring's invariant: slot c % slots_.size() belongs to chunk c from the moment the caller
+// has taken chunk c - slots_.size() + 1 (so is done with chunk c - slots_.size(), the slot's
+// previous chunk) until the caller is done with chunk c. Chunks are handed out to sievers in
+// ascending order (nextToSieve_); a siever of chunk c waits until the slot belongs to c, fills
+// it without the lock, and marks it ready. So no two chunks ever share a slot, the caller
+// reads a slot only when it is ready for the chunk it wants, and at most slots_.size() chunks
+// are held at once. The caller, instead of waiting, sieves the next unstarted chunk whose slot
+// is free itself.
 class PrimeChunks {
   public:
     // workers == 0 sieves on the caller's thread as each chunk is taken.
@@ -31,7 +41,8 @@ class PrimeChunks {
     bool Next(std::span<const std::uint32_t>& primes);
 
     // Numbers per chunk: enough that starting a sieve costs little, few enough that the ring
-    // of buffers stays small beside what a consumer keeps.
+    // of buffers stays small beside what a consumer keeps (a chunk holds at most about
+    // 300,000 primes, 1.2 MB).
     static constexpr std::uint64_t ChunkNumbers = std::uint64_t{1} << 22;
     static unsigned DefaultWorkers();
 
@@ -44,11 +55,11 @@ class PrimeChunks {
     };
 
     void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
-    void Work();
+    void Work(std::stop_token stop);
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
     void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
                   std::unique_lock<std::mutex>& lock);
-    void Stop();
+    void Stop() noexcept;
 
     std::uint32_t lo_;
     std::uint32_t hi_;
@@ -63,11 +74,10 @@ class PrimeChunks {
     // Threaded mode.
     std::vector<Slot> slots_;
     std::uint64_t nextToSieve_ = 0;
-    bool stopping_ = false;
     std::mutex mutex_;
     std::condition_variable slotReady_;
-    std::condition_variable slotFree_;
-    std::vector<std::thread> workers_;
+    std::condition_variable_any slotFree_;  // waited on with a worker's stop token
+    std::vector<std::jthread> workers_;     // last, so that they stop before what they use goes
 };
 
 }  // namespace vodazi
