@@ -1,0 +1,115 @@
+#include "calc/CrossOff.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "calc/Wheel30.h"
+
+namespace vodazi {
+namespace {
+
+using wheel::ByteOffset;
+using wheel::ClearMask;
+using wheel::Residues;
+
+// How far the byte moves from the multiple with wheel index j to the next one, for a prime
+// 30k + Residues[C]: k * WheelGap[j] + OffsetGap[C][j] (the last step wraps into the next
+// turn, whose multiplier is 30 more).
+inline constexpr std::array<std::uint32_t, 8> WheelGap = {6, 4, 2, 4, 2, 4, 6, 2};
+inline constexpr std::array<std::array<std::uint32_t, 8>, 8> OffsetGap = [] {
+    std::array<std::array<std::uint32_t, 8>, 8> gaps{};
+    for (unsigned c = 0; c < 8; ++c) {
+        for (unsigned j = 0; j < 8; ++j) {
+            const std::uint32_t after = j < 7 ? ByteOffset[c][j + 1] : Residues[c];
+            gaps[c][j] = after - ByteOffset[c][j];
+        }
+    }
+    return gaps;
+}();
+
+// Crosses off the multiples from wheel index `from` to the end of the turn while they lie
+// in the segment; returns the index it stopped at, or 8 after the whole turn.
+template <unsigned C, unsigned J = 0>
+inline unsigned CrossRestOfTurn(std::uint8_t* segment, std::uint32_t bytes, std::uint32_t k,
+                                std::uint32_t& at, unsigned from) {
+    if constexpr (J == 8) {
+        return 8;
+    } else {
+        if (from <= J) {
+            if (at >= bytes) return J;
+            segment[at] &= ClearMask[C][J];
+            at += k * WheelGap[J] + OffsetGap[C][J];
+        }
+        return CrossRestOfTurn<C, J + 1>(segment, bytes, k, at, from);
+    }
+}
+
+// The eight multiples of one whole turn, `turn` pointing at the first one's byte.
+template <unsigned C, std::size_t... J>
+inline void CrossTurn(std::uint8_t* turn, std::uint32_t k, std::index_sequence<J...>) {
+    ((turn[k * (Residues[J] - 1) + ByteOffset[C][J]] &= ClearMask[C][J]), ...);
+}
+
+template <unsigned C>
+void CrossClass(std::uint8_t* segment, std::uint32_t bytes, Crosser& crosser) {
+    const std::uint32_t k = crosser.k;
+    std::uint32_t at = crosser.next;
+    unsigned index = CrossRestOfTurn<C>(segment, bytes, k, at, crosser.wheelIndex);
+    if (index == 8) {
+        const std::uint32_t prime = 30 * k + Residues[C];
+        const std::uint32_t turnSpan = k * (Residues[7] - 1) + ByteOffset[C][7];
+        for (; at + turnSpan < bytes; at += prime) {
+            CrossTurn<C>(segment + at, k, std::make_index_sequence<8>());
+        }
+        index = CrossRestOfTurn<C>(segment, bytes, k, at, 0);
+    }
+    crosser.next = at - bytes;
+    crosser.wheelIndex = static_cast<std::uint8_t>(index);
+}
+
+}  // namespace
+
+Crosser MakeCrosser(std::uint32_t prime, std::uint32_t segmentByte) {
+    const std::uint64_t from = std::uint64_t{segmentByte} * wheel::NumbersPerByte;
+    const std::uint64_t multiplier = std::max<std::uint64_t>(prime, (from + prime - 1) / prime);
+    const unsigned index = wheel::IndexAtLeast[multiplier % 30];
+    const std::uint32_t k = prime / 30;
+    const unsigned residueClass = wheel::BitOf(prime % 30);
+    const std::uint64_t byte =
+        prime * (multiplier / 30) + k * Residues[index] + ByteOffset[residueClass][index];
+    return Crosser{static_cast<std::uint32_t>(byte - segmentByte), static_cast<std::uint16_t>(k),
+                   static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(residueClass)};
+}
+
+void CrossOff(std::uint8_t* segment, std::uint32_t bytes, std::span<Crosser> crossers) {
+    for (Crosser& crosser : crossers) {
+        switch (crosser.residueClass) {
+            case 0:
+                CrossClass<0>(segment, bytes, crosser);
+                break;
+            case 1:
+                CrossClass<1>(segment, bytes, crosser);
+                break;
+            case 2:
+                CrossClass<2>(segment, bytes, crosser);
+                break;
+            case 3:
+                CrossClass<3>(segment, bytes, crosser);
+                break;
+            case 4:
+                CrossClass<4>(segment, bytes, crosser);
+                break;
+            case 5:
+                CrossClass<5>(segment, bytes, crosser);
+                break;
+            case 6:
+                CrossClass<6>(segment, bytes, crosser);
+                break;
+            default:
+                CrossClass<7>(segment, bytes, crosser);
+                break;
+        }
+    }
+}
+
+}  // namespace vodazi
