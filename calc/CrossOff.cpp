@@ -27,21 +27,48 @@ inline constexpr std::array<std::array<std::uint32_t, 8>, 8> OffsetGap = [] {
     return gaps;
 }();
 
+// Crosses off the multiple with wheel index J if it lies in the segment and moves on to the
+// next one; false if it lies beyond.
+template <unsigned C, unsigned J>
+inline bool CrossOne(std::uint8_t* segment, std::uint32_t bytes, std::uint32_t k,
+                     std::uint32_t& at) {
+    if (at >= bytes) return false;
+    segment[at] &= ClearMask[C][J];
+    at += k * WheelGap[J] + OffsetGap[C][J];
+    return true;
+}
+
 // Crosses off the multiples from wheel index `from` to the end of the turn while they lie
 // in the segment; returns the index it stopped at, or 8 after the whole turn.
-template <unsigned C, unsigned J = 0>
+template <unsigned C>
 inline unsigned CrossRestOfTurn(std::uint8_t* segment, std::uint32_t bytes, std::uint32_t k,
                                 std::uint32_t& at, unsigned from) {
-    if constexpr (J == 8) {
-        return 8;
-    } else {
-        if (from <= J) {
-            if (at >= bytes) return J;
-            segment[at] &= ClearMask[C][J];
-            at += k * WheelGap[J] + OffsetGap[C][J];
-        }
-        return CrossRestOfTurn<C, J + 1>(segment, bytes, k, at, from);
+    switch (from) {
+        case 0:
+            if (!CrossOne<C, 0>(segment, bytes, k, at)) return 0;
+            [[fallthrough]];
+        case 1:
+            if (!CrossOne<C, 1>(segment, bytes, k, at)) return 1;
+            [[fallthrough]];
+        case 2:
+            if (!CrossOne<C, 2>(segment, bytes, k, at)) return 2;
+            [[fallthrough]];
+        case 3:
+            if (!CrossOne<C, 3>(segment, bytes, k, at)) return 3;
+            [[fallthrough]];
+        case 4:
+            if (!CrossOne<C, 4>(segment, bytes, k, at)) return 4;
+            [[fallthrough]];
+        case 5:
+            if (!CrossOne<C, 5>(segment, bytes, k, at)) return 5;
+            [[fallthrough]];
+        case 6:
+            if (!CrossOne<C, 6>(segment, bytes, k, at)) return 6;
+            [[fallthrough]];
+        default:
+            if (!CrossOne<C, 7>(segment, bytes, k, at)) return 7;
     }
+    return 8;
 }
 
 // The eight multiples of one whole turn, `turn` pointing at the first one's byte.
@@ -83,6 +110,11 @@ Crosser MakeCrosser(std::uint32_t prime, std::uint32_t segmentByte) {
 
 void CrossOff(std::uint8_t* segment, std::uint32_t bytes, std::span<Crosser> crossers) {
     for (Crosser& crosser : crossers) {
+        // The larger primes skip many segments.
+        if (crosser.next >= bytes) {
+            crosser.next -= bytes;
+            continue;
+        }
         switch (crosser.residueClass) {
             case 0:
                 CrossClass<0>(segment, bytes, crosser);

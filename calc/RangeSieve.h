@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "calc/BitmapPrimes.h"
 #include "calc/CrossOff.h"
 #include "calc/PrimeBuffer.h"
 
@@ -18,9 +19,9 @@ class RangeSieve {
   public:
     // Bitmap bytes per segment: the segment and the busiest sieving primes stay in the
     // core's level 1 data cache.
-    static constexpr std::uint32_t SegmentBytes = 32 * 1024;
+    static constexpr std::uint32_t SegmentBytes = 128 * 1024;
 
-    RangeSieve();
+    explicit RangeSieve(BitReading reading = BitReading::Fastest);
 
     // Appends the primes n with lo <= n <= hi in ascending order. `sieveUpTo` (at least hi)
     // is the end of the ranges that will follow this one without a gap: the last segment
@@ -30,8 +31,9 @@ class RangeSieve {
   private:
     void Restart(std::uint32_t firstByte);
     void SieveNextSegment();
-    void TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) const;
+    void TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out);
 
+    BitReading reading_;
     std::unique_ptr<std::uint8_t[]> segment_;
     std::uint32_t segmentByte_ = 0;   // the bitmap byte the segment starts at
     std::uint32_t segmentBytes_ = 0;  // bytes sieved there, 0 before the first segment

@@ -70,9 +70,9 @@ inline constexpr std::array<std::array<std::uint8_t, 8>, 8> ClearMask = [] {
 }();
 
 // For bit b of a little-endian 64-bit word of the bitmap: its number less 30 times the
-// word's first byte.
-inline constexpr std::array<std::uint8_t, 64> WordBitOffset = [] {
-    std::array<std::uint8_t, 64> offsets{};
+// word's first byte; and 0 for b = 64, the trailing zeros of an empty word.
+inline constexpr std::array<std::uint8_t, 65> WordBitOffset = [] {
+    std::array<std::uint8_t, 65> offsets{};
     for (unsigned b = 0; b < 64; ++b) {
         offsets[b] = static_cast<std::uint8_t>(b / 8 * NumbersPerByte + Residues[b % 8]);
     }

@@ -56,20 +56,23 @@ const Borders Table[] = {
 };
 
 TEST(RangeSieve, MatchesTheTrialDivisionAtItsBorders) {
-    RangeSieve sieve;  // one sieve for all, so that each range after the first restarts it
-    for (const Borders& row : Table) {
-        PrimeBuffer primes;
-        if (row.split > row.lo) sieve.Collect(row.lo, row.split - 1, row.sieveUpTo, primes);
-        primes.Clear();
-        sieve.Collect(row.split, row.hi, row.sieveUpTo, primes);
-        std::vector<std::uint32_t> expected;
-        for (std::uint64_t n = row.split; n <= row.hi; ++n) {
-            if (IsPrime(static_cast<std::uint32_t>(n)))
-                expected.push_back(static_cast<std::uint32_t>(n));
+    for (const BitReading reading : {BitReading::Fastest, BitReading::Portable}) {
+        // One sieve for all the rows, so that each row after the first restarts it.
+        RangeSieve sieve(reading);
+        for (const Borders& row : Table) {
+            PrimeBuffer primes;
+            if (row.split > row.lo) sieve.Collect(row.lo, row.split - 1, row.sieveUpTo, primes);
+            primes.Clear();
+            sieve.Collect(row.split, row.hi, row.sieveUpTo, primes);
+            std::vector<std::uint32_t> expected;
+            for (std::uint64_t n = row.split; n <= row.hi; ++n) {
+                const auto number = static_cast<std::uint32_t>(n);
+                if (IsPrime(number)) expected.push_back(number);
+            }
+            const auto got = primes.View();
+            EXPECT_EQ(std::vector<std::uint32_t>(got.begin(), got.end()), expected)
+                << row.lo << " " << row.split << ".." << row.hi << " up to " << row.sieveUpTo;
         }
-        const auto got = primes.View();
-        EXPECT_EQ(std::vector<std::uint32_t>(got.begin(), got.end()), expected)
-            << row.lo << " " << row.split << ".." << row.hi << " up to " << row.sieveUpTo;
     }
 }
 
