@@ -96,16 +96,18 @@ void CrossClass(std::uint8_t* segment, std::uint32_t bytes, Crosser& crosser) {
 
 }  // namespace
 
-Crosser MakeCrosser(std::uint32_t prime, std::uint32_t segmentByte) {
-    const std::uint64_t from = std::uint64_t{segmentByte} * wheel::NumbersPerByte;
-    const std::uint64_t multiplier = std::max<std::uint64_t>(prime, (from + prime - 1) / prime);
+Crosser MakeCrosser(const SievingPrime& sieving, std::uint32_t segmentByte) {
+    const std::uint32_t p = sieving.prime;
+    const std::uint32_t from = segmentByte * wheel::NumbersPerByte;
+    std::uint32_t multiplier = DivideBy(sieving, from);
+    multiplier += multiplier * p != from;  // rounded up
+    multiplier = std::max(multiplier, p);
     const unsigned index = wheel::IndexAtLeast[multiplier % 30];
-    const std::uint32_t k = prime / 30;
-    const unsigned residueClass = wheel::BitOf(prime % 30);
-    const std::uint64_t byte =
-        prime * (multiplier / 30) + k * Residues[index] + ByteOffset[residueClass][index];
-    return Crosser{static_cast<std::uint32_t>(byte - segmentByte), static_cast<std::uint16_t>(k),
-                   static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(residueClass)};
+    const unsigned c = sieving.residueClass;
+    const std::uint64_t byte = std::uint64_t{p} * (multiplier / 30) +
+                               std::uint32_t{sieving.k} * Residues[index] + ByteOffset[c][index];
+    return Crosser{static_cast<std::uint32_t>(byte - segmentByte), sieving.k,
+                   static_cast<std::uint8_t>(index), sieving.residueClass};
 }
 
 void CrossOff(std::uint8_t* segment, std::uint32_t bytes, std::span<Crosser> crossers) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+#include "calc/SievingPrimes.h"
+
 namespace vodazi {
 
 // One sieving prime p = 30 * k + wheel::Residues[residueClass] and where it strikes next.
@@ -16,7 +18,7 @@ struct Crosser {
 
 // The crosser of `prime` for a segment starting at bitmap byte `segmentByte`: at its first
 // multiple there that is not below its square (a smaller multiple has a smaller factor).
-Crosser MakeCrosser(std::uint32_t prime, std::uint32_t segmentByte);
+Crosser MakeCrosser(const SievingPrime& prime, std::uint32_t segmentByte);
 
 // Crosses the multiples of every crosser off the segment's `bytes` bytes, and leaves each
 // crosser at its first multiple beyond them, counted from the segment's end.

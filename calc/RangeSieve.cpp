@@ -9,8 +9,7 @@
 namespace vodazi {
 using wheel::NumbersPerByte;
 
-RangeSieve::RangeSieve(BitReading reading)
-    : reading_(reading), segment_(std::make_unique<std::uint8_t[]>(SegmentBytes + 8)) {}
+RangeSieve::RangeSieve(BitReading reading) : reading_(reading) {}
 
 void RangeSieve::Restart(std::uint32_t firstByte) {
     segmentByte_ = firstByte;
@@ -20,14 +19,31 @@ void RangeSieve::Restart(std::uint32_t firstByte) {
 
 void RangeSieve::SieveNextSegment() {
     const std::uint32_t first = segmentByte_ + segmentBytes_;
-    const std::uint32_t bytes = std::min(SegmentBytes, lastByte_ - first + 1);
+    // A remainder little longer than a segment is sieved in one: a short last segment would
+    // pay the visit of every sieving prime for a few bytes. So a chunk of a scan, a little
+    // longer than a segment, is sieved in one too.
+    const std::uint32_t remaining = lastByte_ - first + 1;
+    const std::uint32_t bytes = remaining <= SegmentBytes / 4 * 5 ? remaining : SegmentBytes;
+    // A short range takes no more memory than it needs; the 8 bytes after are for reading
+    // whole words.
+    if (segmentCapacity_ < bytes) {
+        segment_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{bytes} + 8);
+        segmentCapacity_ = bytes;
+    }
     Presieve(first, segment_.get(), bytes);
 
     // Sieving primes join when the segment reaches their squares.
     const std::uint64_t lastNumber = std::uint64_t{first + bytes} * NumbersPerByte - 1;
-    const std::vector<std::uint32_t>& primes = SievingPrimes();
-    for (std::size_t i = crossers_.size();
-         i < primes.size() && std::uint64_t{primes[i]} * primes[i] <= lastNumber; ++i) {
+    const std::vector<SievingPrime>& primes = SievingPrimes();
+    std::size_t joined = crossers_.size();
+    while (joined < primes.size() &&
+           std::uint64_t{primes[joined].prime} * primes[joined].prime <= lastNumber) {
+        ++joined;
+    }
+    if (crossers_.capacity() < joined) {
+        crossers_.reserve(std::max(joined, 2 * crossers_.capacity()));
+    }
+    for (std::size_t i = crossers_.size(); i < joined; ++i) {
         crossers_.push_back(MakeCrosser(primes[i], first));
     }
     CrossOff(segment_.get(), bytes, crossers_);

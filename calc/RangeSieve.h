@@ -17,8 +17,9 @@ namespace vodazi {
 // other range starts afresh, setting up only the sieving primes its own numbers need.
 class RangeSieve {
   public:
-    // Bitmap bytes per segment: the segment and the busiest sieving primes stay in the
-    // core's level 1 data cache.
+    // Bitmap bytes per segment (3.9 million numbers): measured fastest, between segments in
+    // the level 1 data cache, where the larger sieving primes pay their visit too often, and
+    // segments beyond the level 2 cache.
     static constexpr std::uint32_t SegmentBytes = 128 * 1024;
 
     explicit RangeSieve(BitReading reading = BitReading::Fastest);
@@ -35,6 +36,7 @@ class RangeSieve {
 
     BitReading reading_;
     std::unique_ptr<std::uint8_t[]> segment_;
+    std::uint32_t segmentCapacity_ = 0;
     std::uint32_t segmentByte_ = 0;   // the bitmap byte the segment starts at
     std::uint32_t segmentBytes_ = 0;  // bytes sieved there, 0 before the first segment
     std::uint32_t lastByte_ = 0;      // no segment reaches beyond this byte

@@ -1,17 +1,22 @@
 #include "calc/SievingPrimes.h"
 
 #include "calc/Presieve.h"
+#include "calc/Wheel30.h"
 
 namespace vodazi {
 
-const std::vector<std::uint32_t>& SievingPrimes() {
-    static const std::vector<std::uint32_t> primes = [] {
+const std::vector<SievingPrime>& SievingPrimes() {
+    static const std::vector<SievingPrime> primes = [] {
         constexpr std::uint32_t Limit = 65535;
         std::vector<bool> composite(Limit + 1, false);
-        std::vector<std::uint32_t> found;
+        std::vector<SievingPrime> found;
         for (std::uint32_t n = 2; n <= Limit; ++n) {
             if (composite[n]) continue;
-            if (n >= FirstCrossedPrime) found.push_back(n);
+            if (n >= FirstCrossedPrime) {
+                found.push_back({n, static_cast<std::uint16_t>(n / 30),
+                                 static_cast<std::uint8_t>(wheel::BitOf(n % 30)),
+                                 ~std::uint64_t{0} / n + 1});
+            }
             for (std::uint32_t m = n * n; m <= Limit; m += n) composite[m] = true;
         }
         return found;

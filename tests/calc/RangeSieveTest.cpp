@@ -43,7 +43,7 @@ const Borders Table[] = {
     {31, 31, 31, 31},
     {Square, Square, Square, Square},
     {Max, Max, Max, Max},
-    // Segment borders, low and high; a last segment cut short by sieveUpTo.
+    // Segment borders, low and high; a last segment stretched to sieveUpTo.
     {3, SegmentNumbers - 500, SegmentNumbers + 500, 3 * SegmentNumbers},
     {3, SegmentNumbers - 500, SegmentNumbers + 500, SegmentNumbers + 500},
     {HighStart, HighStart + SegmentNumbers - 700, HighStart + SegmentNumbers + 700, Max},
