@@ -1,6 +1,7 @@
 #include "calc/RangeSieve.h"
 
 #include <algorithm>
+#include <span>
 
 #include "calc/Presieve.h"
 #include "calc/SievingPrimes.h"
@@ -8,6 +9,17 @@
 
 namespace vodazi {
 using wheel::NumbersPerByte;
+
+namespace {
+
+// The primes below SmallPrime strike a segment so often that it pays to cross them off one
+// block of BlockBytes at a time, which stays in the level 1 data cache of any x86-64 core;
+// the others cross off the whole segment at once, since each visit costs them more than
+// their few strikes in a block.
+constexpr std::uint32_t BlockBytes = 32 * 1024;
+constexpr std::uint32_t SmallPrime = 4000;
+
+}  // namespace
 
 RangeSieve::RangeSieve(BitReading reading) : reading_(reading) {}
 
@@ -46,7 +58,16 @@ void RangeSieve::SieveNextSegment() {
     for (std::size_t i = crossers_.size(); i < joined; ++i) {
         crossers_.push_back(MakeCrosser(primes[i], first));
     }
-    CrossOff(segment_.get(), bytes, crossers_);
+    // Each crosser ends a block where the next one begins.
+    const auto small = static_cast<std::size_t>(
+        std::partition_point(crossers_.begin(), crossers_.end(),
+                             [](const Crosser& c) { return c.k < SmallPrime / 30; }) -
+        crossers_.begin());
+    const std::span<Crosser> all(crossers_);
+    for (std::uint32_t block = 0; block < bytes; block += BlockBytes) {
+        CrossOff(segment_.get() + block, std::min(BlockBytes, bytes - block), all.first(small));
+    }
+    CrossOff(segment_.get(), bytes, all.subspan(small));
     segmentByte_ = first;
     segmentBytes_ = bytes;
 }
