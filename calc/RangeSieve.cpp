@@ -1,35 +1,113 @@
 #include "calc/RangeSieve.h"
 
 #include <algorithm>
+#include <span>
+
+#include "calc/Presieve.h"
+#include "calc/SievingPrimes.h"
+#include "calc/Wheel30.h"
 
 namespace vodazi {
+using wheel::NumbersPerByte;
 
-void RangeSieve::NextBuffer() {
-    primes_.generate_next_primes();
-    taken_ = 0;
+namespace {
+
+// The primes below SmallPrime strike a segment so often that it pays to cross them off one
+// block of BlockBytes at a time, which stays in the level 1 data cache of any x86-64 core;
+// the others cross off the whole segment at once, since each visit costs them more than
+// their few strikes in a block.
+constexpr std::uint32_t BlockBytes = 32 * 1024;
+constexpr std::uint32_t SmallPrime = 4000;
+
+}  // namespace
+
+RangeSieve::RangeSieve(BitReading reading) : reading_(reading) {}
+
+void RangeSieve::Restart(std::uint32_t firstByte) {
+    segmentByte_ = firstByte;
+    segmentBytes_ = 0;
+    crossers_.clear();
+}
+
+void RangeSieve::SieveNextSegment() {
+    const std::uint32_t first = segmentByte_ + segmentBytes_;
+    // A remainder little longer than a segment is sieved in one: a short last segment would
+    // pay the visit of every sieving prime for a few bytes. So a chunk of a scan, a little
+    // longer than a segment, is sieved in one too.
+    const std::uint32_t remaining = lastByte_ - first + 1;
+    const std::uint32_t bytes = remaining <= SegmentBytes / 4 * 5 ? remaining : SegmentBytes;
+    // A short range takes no more memory than it needs; the 8 bytes after are for reading
+    // whole words.
+    if (segmentCapacity_ < bytes) {
+        segment_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{bytes} + 8);
+        segmentCapacity_ = bytes;
+    }
+    Presieve(first, segment_.get(), bytes);
+
+    // Sieving primes join when the segment reaches their squares.
+    const std::uint64_t lastNumber = std::uint64_t{first + bytes} * NumbersPerByte - 1;
+    const std::vector<SievingPrime>& primes = SievingPrimes();
+    std::size_t joined = crossers_.size();
+    while (joined < primes.size() &&
+           std::uint64_t{primes[joined].prime} * primes[joined].prime <= lastNumber) {
+        ++joined;
+    }
+    if (crossers_.capacity() < joined) {
+        crossers_.reserve(std::max(joined, 2 * crossers_.capacity()));
+    }
+    for (std::size_t i = crossers_.size(); i < joined; ++i) {
+        crossers_.push_back(MakeCrosser(primes[i], first));
+    }
+    // Each crosser ends a block where the next one begins.
+    const auto small = static_cast<std::size_t>(
+        std::partition_point(crossers_.begin(), crossers_.end(),
+                             [](const Crosser& c) { return c.k < SmallPrime / 30; }) -
+        crossers_.begin());
+    const std::span<Crosser> all(crossers_);
+    for (std::uint32_t block = 0; block < bytes; block += BlockBytes) {
+        CrossOff(segment_.get() + block, std::min(BlockBytes, bytes - block), all.first(small));
+    }
+    CrossOff(segment_.get(), bytes, all.subspan(small));
+    segmentByte_ = first;
+    segmentBytes_ = bytes;
+}
+
+void RangeSieve::TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
+    const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
+    const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
+    AppendPrimes(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
+                 wheel::BitsUpTo[hi % NumbersPerByte], segmentByte_ * NumbersPerByte, reading_,
+                 out);
 }
 
 void RangeSieve::Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo,
                          PrimeBuffer& out) {
     if (lo > hi) return;
     if (lo != continuesAt_) {
-        primes_.jump_to(lo, std::max(hi, sieveUpTo));
-        NextBuffer();
+        Restart(lo / NumbersPerByte);
+        lastByte_ = 0;
     }
     continuesAt_ = std::uint64_t{hi} + 1;
-    // Each pass takes what lies in the range from the iterator's buffer of 64-bit primes; a
-    // buffer used up to its end makes way for the next.
+    lastByte_ = std::max(lastByte_, std::max(hi, sieveUpTo) / NumbersPerByte);
+
+    // 2, 3 and 5 have no place in the bitmap.
+    for (const std::uint32_t small : {2u, 3u, 5u}) {
+        if (lo <= small && small <= hi) {
+            *out.Room(1) = small;
+            out.Commit(1);
+        }
+    }
     for (;;) {
-        const std::uint64_t* const from = primes_.primes_ + taken_;
-        const std::uint64_t* const end = primes_.primes_ + primes_.size_;
-        const std::uint64_t* const past = std::upper_bound(from, end, std::uint64_t{hi});
-        const auto count = static_cast<std::size_t>(past - from);
-        std::transform(from, past, out.Room(count),
-                       [](std::uint64_t p) { return static_cast<std::uint32_t>(p); });
-        out.Commit(count);
-        taken_ += count;
-        if (past != end) return;
-        NextBuffer();
+        const std::uint64_t segmentEnd =
+            std::uint64_t{segmentByte_ + segmentBytes_} * NumbersPerByte;
+        const std::uint64_t segmentStart = std::uint64_t{segmentByte_} * NumbersPerByte;
+        const std::uint64_t from = std::max<std::uint64_t>(lo, segmentStart);
+        const std::uint64_t to = std::min<std::uint64_t>(hi, segmentEnd - 1);
+        if (segmentBytes_ > 0 && from <= to) {
+            TakePrimes(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to), out);
+        }
+        if (segmentEnd > hi) return;
+        SieveNextSegment();
     }
 }
 

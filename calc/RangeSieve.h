@@ -2,28 +2,47 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <primesieve.hpp>
+#include <memory>
+#include <vector>
 
+#include "calc/BitmapPrimes.h"
+#include "calc/CrossOff.h"
 #include "calc/PrimeBuffer.h"
 
 namespace vodazi {
 
-// Sieves the primes of one range after another with libprimesieve. A range that starts right
-// after the one before continues the same sieve, so a scan taken piece by piece on one thread
-// sets up once; any other range starts afresh.
+// Sieves the primes of one range after another, segment by segment over a bitmap of the
+// numbers coprime to 30 (see Wheel30.h). A range that starts right after the one before
+// continues the same sieve, so a scan taken piece by piece on one thread sets up once; any
+// other range starts afresh, setting up only the sieving primes its own numbers need.
 class RangeSieve {
   public:
-    // Appends the primes n with lo <= n <= hi in ascending order. A fresh start sizes the
-    // sieve for the numbers up to `sieveUpTo` (at least hi): the end of the ranges that will
-    // follow this one without a gap.
+    // Bitmap bytes per segment (3.9 million numbers): measured fastest, between segments in
+    // the level 1 data cache, where the larger sieving primes pay their visit too often, and
+    // segments beyond the level 2 cache.
+    static constexpr std::uint32_t SegmentBytes = 128 * 1024;
+
+    explicit RangeSieve(BitReading reading = BitReading::Fastest);
+
+    // Appends the primes n with lo <= n <= hi in ascending order. `sieveUpTo` (at least hi)
+    // is the end of the ranges that will follow this one without a gap: the last segment
+    // may reach that far, but not beyond.
     void Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo, PrimeBuffer& out);
 
   private:
-    void NextBuffer();
+    void Restart(std::uint32_t firstByte);
+    void SieveNextSegment();
+    void TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out);
 
-    primesieve::iterator primes_;
-    std::uint64_t continuesAt_ = 0;  // the number after the last range, 0 before the first
-    std::size_t taken_ = 0;          // primes of the iterator's buffer already handed out
+    BitReading reading_;
+    std::unique_ptr<std::uint8_t[]> segment_;
+    std::uint32_t segmentCapacity_ = 0;
+    std::uint32_t segmentByte_ = 0;   // the bitmap byte the segment starts at
+    std::uint32_t segmentBytes_ = 0;  // bytes sieved there, 0 before the first segment
+    std::uint32_t lastByte_ = 0;      // no segment reaches beyond this byte
+    // The crossers of the sieving primes whose squares the segments have reached, ascending.
+    std::vector<Crosser> crossers_;
+    std::uint64_t continuesAt_ = ~std::uint64_t{0};  // the number after the last range
 };
 
 }  // namespace vodazi

@@ -7,7 +7,6 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
-  libprimesieve-dev
   libgtest-dev libgmock-dev googletest
   dpkg-dev desktop-file-utils
   "$@"
