@@ -1,6 +1,7 @@
 #include "calc/CrossOff.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "calc/Wheel30.h"
@@ -94,6 +95,12 @@ void CrossClass(std::uint8_t* segment, std::uint32_t bytes, Crosser& crosser) {
     crosser.wheelIndex = static_cast<std::uint8_t>(index);
 }
 
+// One crossing-off loop for each residue class of the primes, compiled with its offsets and
+// masks as constants.
+constexpr std::array<void (*)(std::uint8_t*, std::uint32_t, Crosser&), 8> CrossClasses = {
+    CrossClass<0>, CrossClass<1>, CrossClass<2>, CrossClass<3>,
+    CrossClass<4>, CrossClass<5>, CrossClass<6>, CrossClass<7>};
+
 }  // namespace
 
 Crosser MakeCrosser(const SievingPrime& sieving, std::uint32_t segmentByte) {
@@ -117,32 +124,7 @@ void CrossOff(std::uint8_t* segment, std::uint32_t bytes, std::span<Crosser> cro
             crosser.next -= bytes;
             continue;
         }
-        switch (crosser.residueClass) {
-            case 0:
-                CrossClass<0>(segment, bytes, crosser);
-                break;
-            case 1:
-                CrossClass<1>(segment, bytes, crosser);
-                break;
-            case 2:
-                CrossClass<2>(segment, bytes, crosser);
-                break;
-            case 3:
-                CrossClass<3>(segment, bytes, crosser);
-                break;
-            case 4:
-                CrossClass<4>(segment, bytes, crosser);
-                break;
-            case 5:
-                CrossClass<5>(segment, bytes, crosser);
-                break;
-            case 6:
-                CrossClass<6>(segment, bytes, crosser);
-                break;
-            default:
-                CrossClass<7>(segment, bytes, crosser);
-                break;
-        }
+        CrossClasses[crosser.residueClass](segment, bytes, crosser);
     }
 }
 
