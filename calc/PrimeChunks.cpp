@@ -1,10 +1,9 @@
 #include "calc/PrimeChunks.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <system_error>
 
+#include "calc/AllowedCores.h"
 #include "calc/RangeSieve.h"
 
 namespace vodazi {
@@ -17,10 +16,8 @@ namespace vodazi {
 // short scan sieves in less time than it takes to ask.
 unsigned PrimeChunks::DefaultWorkers() {
     static const unsigned workers = [] {
-        unsigned cores = std::thread::hardware_concurrency();
-        cpu_set_t allowed;
-        if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
-            cores = static_cast<unsigned>(CPU_COUNT(&allowed));
+        unsigned cores = AllowedCores();
+        if (cores == 0) cores = std::thread::hardware_concurrency();
         return std::clamp(cores, 1u, 8u) - 1;
     }();
     return workers;

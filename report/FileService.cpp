@@ -1,9 +1,6 @@
 #include "report/FileService.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -24,11 +21,12 @@ std::string WithoutLineEnds(const std::string& fileName) {
     return first < last ? std::string(first, last) : std::string();
 }
 
-// The name as a path, with backslashes read as folder separators.
-std::string NativeFileName(const std::string& fileName) {
+// The name as a path, with backslashes read as folder separators. The window gives UTF-8,
+// which is what a path of char8_t holds on every system.
+fs::path NativeFileName(const std::string& fileName) {
     std::string native = WithoutLineEnds(fileName);
     std::replace(native.begin(), native.end(), '\\', '/');
-    return native;
+    return fs::path(std::u8string(native.begin(), native.end()));
 }
 
 }  // namespace
@@ -39,26 +37,27 @@ bool FileService::HoldsLineBreak(const std::string& fileName) const {
 }
 
 bool FileService::TooLong(const std::string& name) const {
-    struct stat status {};
-    return ::stat(NativeFileName(name).c_str(), &status) != 0 && errno == ENAMETOOLONG;
+    std::error_code error;
+    return fs::status(NativeFileName(name), error).type() == fs::file_type::none &&
+           error == std::errc::filename_too_long;
 }
 
 std::string FileService::GetParentFolderName(const std::string& fileName) const {
-    const std::string native = NativeFileName(fileName);
+    const fs::path native = NativeFileName(fileName);
     if (native.empty()) return {};  // no name, no folder
-    const fs::path parent = fs::path(native).parent_path();
-    return parent.empty() ? "." : parent.string();
+    const std::u8string parent = native.parent_path().u8string();
+    return parent.empty() ? "." : std::string(parent.begin(), parent.end());
 }
 
 bool FileService::FolderExists(const std::string& folderName) const {
     if (folderName.empty()) return false;
     std::error_code error;
-    return fs::is_directory(fs::path(NativeFileName(folderName)), error);
+    return fs::is_directory(NativeFileName(folderName), error);
 }
 
 bool FileService::FileExists(const std::string& fileName) const {
     std::error_code error;
-    return fs::is_regular_file(fs::path(NativeFileName(fileName)), error);
+    return fs::is_regular_file(NativeFileName(fileName), error);
 }
 
 std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName) const {

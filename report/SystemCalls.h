@@ -1,62 +1,10 @@
 #pragma once
 
-#include <sys/types.h>
-
-#include <cstddef>
-#include <functional>
-
-namespace vodazi::system_calls {
-
-// The calls through which the report file reaches the file system. They exist as a seam so
-// that tests can make any one of them fail the way a full or broken disk, a missing feature
-// of the file system or a lost permission would. Each returns what its system call returns,
-// with errno set on failure.
-enum class Call {
-    Open,         // an existing target, or a temporary file with a name
-    OpenUnnamed,  // a temporary file without a name (O_TMPFILE)
-    Write,        // the report, buffer by buffer
-    Sync,         // the data of a finished file
-    SyncFolder,   // the folder entry after a rename
-    Link,         // gives the unnamed file a name
-    Rename,       // puts the new file in place of the old
-    Allocate,     // reserves the space of an in-place copy
-    CopyRead,     // the in-place copy, read from the finished temporary file
-    CopyWrite,    // and written over the old report
-    Truncate,     // cuts the old report to the new length
-    SetMode,      // carries over the old report's permissions
-    SetGroup,     // and its group
-    ListAttributes,
-    Unlink,
-    Close,
-};
-
-// Returns the errno value to fail a call with, or 0 to let it through; for Write and
-// CopyWrite, once for each system call they make, EINTR or ShortCount as the system may
-// answer a write. Set only while no report is being written; the hook may be called from
-// the writer thread. Without a hook each call costs one test of a pointer.
-constexpr int ShortCount = -1;  // the system writes only part of the bytes
-using FaultHook = std::function<int(Call)>;
-void SetFaultHook(FaultHook hook);
-
-int Open(const char* path, int flags, mode_t mode);
-int OpenUnnamed(const char* folder, int flags, mode_t mode);
-// Writes all of `count` bytes, going on after partial and interrupted writes; false on
-// failure.
-bool Write(int fd, const void* bytes, std::size_t count);
-int Sync(int fd);
-int SyncFolder(int fd);
-// Links the open file `fd` under `path`.
-int Link(int fd, const char* path);
-int Rename(const char* from, const char* to);
-int Allocate(int fd, off_t length);
-ssize_t CopyRead(int fd, void* bytes, std::size_t count, off_t offset);
-bool CopyWrite(int fd, const void* bytes, std::size_t count, off_t offset);
-int Truncate(int fd, off_t length);
-int SetMode(int fd, mode_t mode);
-int SetGroup(int fd, gid_t group);
-ssize_t ListAttributes(int fd, char* names, std::size_t size);
-int Unlink(const char* path);
-// Closes the file whatever it returns.
-int Close(int fd);
-
-}  // namespace vodazi::system_calls
+// The calls through which the report file reaches the file system, in the platform's own
+// terms: one seam for POSIX systems and one for Windows, each with the hook that lets tests
+// fail any of its calls.
+#if defined(_WIN32)
+#include "report/win32/SystemCalls.h"
+#else
+#include "report/posix/SystemCalls.h"
+#endif

@@ -1,6 +1,5 @@
 #include "report/TextStream.h"
 
-#include <cerrno>
 #include <cstring>
 #include <system_error>
 
@@ -52,15 +51,15 @@ void TextStream::Submit() {
     if (used_ == 0) return;
     if (!writer_.joinable()) {  // no writer thread could be started
         if (!system_calls::Write(target_->Descriptor(), current_.data(), used_))
-            target_->Fail(errno);
-        submitted_ += static_cast<off_t>(used_);
+            target_->Fail(system_calls::LastError());
+        submitted_ += used_;
         used_ = 0;
         return;
     }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return full_.size() < BuffersInFlight || writeError_ != 0; });
     if (writeError_ != 0) target_->Fail(writeError_);
-    submitted_ += static_cast<off_t>(used_);
+    submitted_ += used_;
     current_.resize(used_);
     full_.push_back(std::move(current_));
     if (spare_.empty()) {
@@ -84,7 +83,7 @@ void TextStream::WriterLoop(std::stop_token stop) {
         lock.unlock();
         int error = 0;
         if (!system_calls::Write(target_->Descriptor(), buffer.data(), buffer.size()))
-            error = errno;
+            error = system_calls::LastError();
         lock.lock();
         full_.pop_front();
         if (writeError_ == 0) writeError_ = error;

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -51,7 +52,7 @@ class TextStream {
 
     std::unique_ptr<FileReplacement> target_;
     bool finished_ = false;
-    off_t submitted_ = 0;  // bytes handed to the writer
+    std::uint64_t submitted_ = 0;  // bytes handed to the writer
 
     std::vector<char> current_;
     std::size_t used_ = 0;

@@ -13,13 +13,12 @@
 namespace vodazi {
 
 void PrimeStore::FreeBytes::operator()(std::uint8_t* bytes) const {
-    std::free(bytes);
+    ::operator delete (bytes, std::align_val_t{BlockItems});
 }
 
 PrimeStore::Block::Block()
     : anchors(std::make_unique_for_overwrite<std::uint32_t[]>(BlockItems / AnchorEvery)) {
-    void* bytes = nullptr;
-    if (::posix_memalign(&bytes, BlockItems, BlockItems) != 0) throw std::bad_alloc();
+    void* const bytes = ::operator new (BlockItems, std::align_val_t{BlockItems});
 #if defined(__linux__)
     ::madvise(bytes, BlockItems, MADV_HUGEPAGE);  // a hint only; fine if refused
 #endif

@@ -1,4 +1,4 @@
-#include "report/SystemCalls.h"
+#include "report/posix/SystemCalls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

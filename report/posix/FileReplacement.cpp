@@ -1,4 +1,4 @@
-#include "report/FileReplacement.h"
+#include "report/posix/FileReplacement.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "calc/RunFailure.h"
-#include "report/SystemCalls.h"
-#include "report/TemporaryNameCleanup.h"
+#include "report/posix/SystemCalls.h"
+#include "report/posix/TemporaryNameCleanup.h"
 
 namespace fs = std::filesystem;
 
@@ -115,11 +115,11 @@ bool HasExtendedAttributes(int fd) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(std::string displayName, const std::string& path)
+FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
     : displayName_(std::move(displayName)) {
     const Resolved resolved = FollowLinks(path);
     target_ = resolved.path;
-    createName_ = target_.string() == path ? displayName_ : target_.string();
+    createName_ = target_.string() == path.string() ? displayName_ : target_.string();
     std::error_code error;
     folder_ =
         fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
@@ -242,7 +242,7 @@ void FileReplacement::RemoveTemporaryName() noexcept {
     temporaryName_.clear();
 }
 
-void FileReplacement::Commit(off_t length) {
+void FileReplacement::Commit(std::uint64_t length) {
     switch (way_) {
         case Way::NewFile:
             Publish(false);
@@ -253,7 +253,7 @@ void FileReplacement::Commit(off_t length) {
             Publish(true);
             break;
         case Way::InPlace:
-            CopyOver(length);
+            CopyOver(static_cast<off_t>(length));
             break;
     }
     Discard();

@@ -1,4 +1,4 @@
-#include "report/TemporaryNameCleanup.h"
+#include "report/posix/TemporaryNameCleanup.h"
 
 #include <limits.h>
 #include <signal.h>
