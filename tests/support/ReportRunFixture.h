@@ -4,10 +4,10 @@
 // the pointer and the message boxes recorded. Base is the GoogleTest fixture class.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "calc/CalculationRun.h"
@@ -32,8 +32,9 @@ class ReportRunFixture : public Base {
         // A parameterised test's name holds a slash, which must not make a nested folder.
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '-');
+        // Another build's run of the same test may be under way at the same time.
         folder = std::filesystem::temp_directory_path() /
-                 ("vodazi-report-" + std::to_string(::getpid()) + "-" + name);
+                 ("vodazi-report-" + std::to_string(std::random_device()()) + "-" + name);
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         view.fileName = (folder / "vodazi.txt").string();
