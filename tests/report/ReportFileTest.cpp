@@ -306,15 +306,19 @@ TEST_F(ReportRunTest, ALinkStandsForTheFileItNamesEvenAMissingOne) {
 }
 
 // A link or a file that another user put in a sticky folder everyone may write, as /tmp,
-// steers no report: a plain program may not follow or create through it either.
-TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
+// steers no report: a plain program may not follow or create through it either. Nothing is
+// asked first, though the file it leads to exists.
+TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefusedBeforeAnythingIsAsked) {
     fs::create_directory(folder / "private");
     fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+    WriteFile(folder / "private" / "existing.txt", "root's report");
     fs::create_symlink(folder / "private" / "victim.txt", folder / "link.txt");
+    fs::create_symlink(folder / "private" / "existing.txt", folder / "link-to-existing.txt");
     fs::create_directory_symlink("private", folder / "folder-link");
     WriteFile(folder / "file.txt", "nobody's report");
     const passwd* nobody = ::getpwnam("nobody");
-    for (const char* name : {"link.txt", "folder-link/victim.txt", "file.txt"}) {
+    for (const char* name : {"link.txt", "link-to-existing.txt", "folder-link/victim.txt",
+                             "folder-link/existing.txt", "file.txt"}) {
         const fs::path planted = *fs::path(name).begin();  // what nobody put there
         if (nobody == nullptr ||
             ::lchown((folder / planted).c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
@@ -324,14 +328,16 @@ TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
         messages.answers = {MessageAnswer::Yes};
         messages.shown.clear();
         Run("3", "20");
-        ASSERT_FALSE(messages.shown.empty());
-        EXPECT_EQ(messages.shown.back().prompt,
+        ASSERT_EQ(messages.shown.size(), 1u) << name;
+        EXPECT_EQ(messages.shown[0].prompt,
                   "Cannot write \"" + view.fileName + "\": Permission denied.");
     }
     EXPECT_FALSE(fs::exists(folder / "private" / "victim.txt"));
+    EXPECT_EQ(ReadFile(folder / "private" / "existing.txt"), "root's report");
     EXPECT_EQ(ReadFile(folder / "file.txt"), "nobody's report");
     EXPECT_EQ(FolderListing(),
-              (std::vector<std::string>{"file.txt", "folder-link", "link.txt", "private"}));
+              (std::vector<std::string>{"file.txt", "folder-link", "link-to-existing.txt",
+                                        "link.txt", "private"}));
 }
 
 TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
