@@ -1,6 +1,7 @@
 #include "report/posix/FileReplacement.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,6 +42,16 @@ std::string ShortName() {
     return name;
 }
 
+// A write past the user's file-size limit (ulimit -f) would end the program by SIGXFSZ;
+// ignored, the write fails with EFBIG and is told ("File too large") as a full disk is. A
+// program that handles the signal itself stays in charge.
+void FailWritesPastTheSizeLimit() noexcept {
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        ::signal(SIGXFSZ, SIG_IGN);
+    }
+}
+
 bool UnnamedFilesUnsupported(int error) {
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
@@ -65,6 +76,7 @@ bool HasExtendedAttributes(int fd) {
 
 FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
     : displayName_(std::move(displayName)) {
+    FailWritesPastTheSizeLimit();
     const ResolvedName resolved = ResolveName(path);
     target_ = resolved.path;
     createName_ = target_.string() == path.string() ? displayName_ : target_.string();
