@@ -3,7 +3,8 @@
 // or for good from then on, as a disk that stays broken; each call with an error the system
 // really gives it. After every run the user either has the whole new report and was told
 // nothing, or was told once why and has the old file as it was; nothing stays behind in the
-// folder.
+// folder but a temporary name that the system refused for good to remove. A failure that can
+// leave the new report not whole or not on the disk is always told.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
