@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "report/NameResolution.h"
+
 namespace fs = std::filesystem;
 
 namespace vodazi {
@@ -58,6 +60,10 @@ bool FileService::FolderExists(const std::string& folderName) const {
 bool FileService::FileExists(const std::string& fileName) const {
     std::error_code error;
     return fs::is_regular_file(NativeFileName(fileName), error);
+}
+
+bool FileService::Planted(const std::string& fileName) const {
+    return vodazi::Planted(NativeFileName(fileName));
 }
 
 std::unique_ptr<TextStream> FileService::CreateTextFile(const std::string& fileName) const {

@@ -24,6 +24,10 @@ class FileService {
     bool FolderExists(const std::string& folderName) const;
     // True when a regular file of that name exists (following links).
     bool FileExists(const std::string& fileName) const;
+    // True when the name leads through a link, or to a file, that another user put in a
+    // folder everyone may write with the sticky bit, as /tmp: such a name steers no report,
+    // and CreateTextFile refuses it.
+    bool Planted(const std::string& fileName) const;
     // A stream on a new, empty file that replaces any file of that name once the stream is
     // closed; until then an existing file stays as it was. Throws RunFailure when the file
     // can neither be written nor created (FileReplacement has the rules).

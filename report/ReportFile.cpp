@@ -27,7 +27,9 @@ bool ReportFile::Open(const FileNameGetter& fileName) {
         messages_.Show("Folder dosnt exist", MessageButtons::Ok);
         return false;
     }
-    if (files.FileExists(fileName())) {
+    // A planted name is refused by creating the file: nothing to ask about.
+    const std::string existing = fileName();
+    if (files.FileExists(existing) && !files.Planted(existing)) {
         const MessageAnswer answer =
             messages_.Show("File exist. Do you want to overwrite?", MessageButtons::YesNoDefaultNo,
                            std::string("File exist"));

@@ -1,6 +1,7 @@
 #include "report/posix/FileReplacement.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,11 +9,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <system_error>
 #include <vector>
 
 #include "calc/RunFailure.h"
+#include "report/posix/NameResolution.h"
 #include "report/posix/SystemCalls.h"
 #include "report/posix/TemporaryNameCleanup.h"
 
@@ -21,63 +22,11 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
-constexpr int LinksFollowedAtMost = 40;  // as many as the system follows
 constexpr int ShortNameAttempts = 100;
 constexpr std::size_t CopyBytes = std::size_t{1} << 20;
 
 std::string SystemReason(int error) {
     return std::generic_category().message(error);
-}
-
-// A sticky folder that others may write, as /tmp: anyone may put a name there, and no one
-// may remove another user's.
-bool SharedSticky(const struct stat& folder) {
-    return (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-}
-
-// Whether what `owner` put at `path` may steer a report: not where the name is in a shared
-// sticky folder and belongs neither to the user nor to the folder's owner. Linux refuses a
-// plain program to follow such a link or to open such a file for creating
-// (fs.protected_symlinks, fs.protected_regular); this holds whatever those settings are.
-bool Trusted(const fs::path& path, uid_t owner) {
-    if (owner == ::geteuid()) return true;
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) != 0) return false;
-    return !SharedSticky(status) || status.st_uid == owner;
-}
-
-// The file a name stands for, and 0; or an empty path and the errno value the name is
-// refused with.
-struct Resolved {
-    fs::path path;
-    int error = 0;
-};
-
-// Resolves the name one part at a time, as the system does, but follows a link at its end
-// even when the link's target is missing, and follows a link anywhere only where Trusted.
-// The name itself when it holds no link.
-Resolved FollowLinks(const fs::path& name) {
-    std::deque<fs::path> rest(name.begin(), name.end());
-    fs::path done;
-    int links = 0;
-    while (!rest.empty()) {
-        const fs::path next = done / rest.front();
-        rest.pop_front();
-        struct stat status {};
-        if (::lstat(next.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            done = next;
-            continue;
-        }
-        if (!Trusted(next, status.st_uid)) return {{}, EACCES};
-        if (++links > LinksFollowedAtMost) return {{}, ELOOP};
-        std::error_code error;
-        const fs::path target = fs::read_symlink(next, error);
-        if (error) return {{}, error.value()};
-        rest.insert(rest.begin(), target.begin(), target.end());
-        if (target.is_absolute()) done.clear();
-    }
-    return {links == 0 ? name : done};
 }
 
 // A hidden name of fixed length, whatever the target's, so that every name the file system
@@ -91,6 +40,16 @@ std::string ShortName() {
     char name[20];
     std::snprintf(name, sizeof name, ".vodazi-%08x", mixed);
     return name;
+}
+
+// A write past the user's file-size limit (ulimit -f) would end the program by SIGXFSZ;
+// ignored, the write fails with EFBIG and is told ("File too large") as a full disk is. A
+// program that handles the signal itself stays in charge.
+void FailWritesPastTheSizeLimit() noexcept {
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        ::signal(SIGXFSZ, SIG_IGN);
+    }
 }
 
 bool UnnamedFilesUnsupported(int error) {
@@ -117,7 +76,8 @@ bool HasExtendedAttributes(int fd) {
 
 FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
     : displayName_(std::move(displayName)) {
-    const Resolved resolved = FollowLinks(path);
+    FailWritesPastTheSizeLimit();
+    const ResolvedName resolved = ResolveName(path);
     target_ = resolved.path;
     createName_ = target_.string() == path.string() ? displayName_ : target_.string();
     std::error_code error;
@@ -150,7 +110,7 @@ void FileReplacement::Fail(const std::string& reason) {
 
 void FileReplacement::Prepare() {
     struct stat old {};
-    if (::stat(target_.c_str(), &old) != 0) {
+    if (system_calls::Status(target_.c_str(), &old) != 0) {
         if (errno != ENOENT) Fail(errno);
         way_ = Way::NewFile;
         temporary_ = CreateTemporary(folder_);
@@ -159,12 +119,13 @@ void FileReplacement::Prepare() {
         return;
     }
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
-    if (!Trusted(target_, old.st_uid)) Fail(EACCES);
+    const Trust trust = TrustOf(target_, old.st_uid);
+    if (trust != Trust::Trusted) Fail(trust == Trust::Planted ? EACCES : errno);
     // Opening it for writing asks the system what this user may do to the file, whatever its
     // mode bits say; a file that could not be overwritten is not replaced either.
     targetFile_ =
         system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0);
-    if (targetFile_ < 0 || ::fstat(targetFile_, &old) != 0) Fail(errno);
+    if (targetFile_ < 0 || system_calls::FileStatus(targetFile_, &old) != 0) Fail(errno);
     if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
     PrepareReplacement(old);
 }
@@ -199,7 +160,7 @@ bool FileReplacement::KeepsWhatTheFileIs(const struct stat& old) const {
 // own new file with EPERM; it has none to lose, and the rename stays the safe way there.
 bool FileReplacement::TakesOverModeAndGroup(const struct stat& old) const {
     struct stat fresh {};
-    if (::fstat(temporary_, &fresh) != 0) return false;
+    if (system_calls::FileStatus(temporary_, &fresh) != 0) return false;
     const bool groupKept =
         fresh.st_gid == old.st_gid || system_calls::SetGroup(temporary_, old.st_gid) == 0;
     if (!groupKept && errno != EPERM) return false;

@@ -138,4 +138,16 @@ int Close(int fd) {
     return result;
 }
 
+int Status(const char* path, struct stat* status) {
+    return Injected(Call::Status) ? -1 : ::stat(path, status);
+}
+
+int LinkStatus(const char* path, struct stat* status) {
+    return Injected(Call::LinkStatus) ? -1 : ::lstat(path, status);
+}
+
+int FileStatus(int fd, struct stat* status) {
+    return Injected(Call::FileStatus) ? -1 : ::fstat(fd, status);
+}
+
 }  // namespace vodazi::system_calls

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cerrno>
@@ -29,6 +30,9 @@ enum class Call {
     ListAttributes,
     Unlink,
     Close,
+    Status,      // what a name leads to (stat)
+    LinkStatus,  // a name itself, a link not followed (lstat)
+    FileStatus,  // an open file (fstat)
 };
 
 // Returns the errno value to fail a call with, or 0 to let it through; for Write and
@@ -65,5 +69,8 @@ ssize_t ListAttributes(int fd, char* names, std::size_t size);
 int Unlink(const char* path);
 // Closes the file whatever it returns.
 int Close(int fd);
+int Status(const char* path, struct stat* status);
+int LinkStatus(const char* path, struct stat* status);
+int FileStatus(int fd, struct stat* status);
 
 }  // namespace vodazi::system_calls

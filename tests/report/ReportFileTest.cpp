@@ -5,8 +5,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,7 @@
 
 #include "report/ReportFile.h"
 #include "report/SystemCalls.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ReportRunFixture.h"
 
 namespace fs = std::filesystem;
@@ -23,13 +26,8 @@ namespace vodazi {
 namespace {
 
 using support::Log;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using support::ReadFile;
+using support::SameBytes;
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -221,24 +219,43 @@ TEST_F(ReportRunTest, ANameThatIsAFolderIsReportedAndLeftAlone) {
     ExpectRestored();
 }
 
+// A child process with a file-size limit (ulimit -f): the system writes up to the limit,
+// short, and then sends SIGXFSZ, which must not end the program: every write past the limit
+// fails with EFBIG, as on a full disk. Far below the report's size, or a byte below it, the
+// user is told and loses nothing.
 TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
-    Run("3", "20");
-    // A child process with a small file-size limit: every write past it fails with EFBIG,
-    // as on a full disk, and the old report must survive.
-    const int status = StatusOfChild([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        messages.answers = {MessageAnswer::Yes};
-        Run("3", "10000000");
-        const bool told = messages.shown.size() == 2 &&
-                          messages.shown[1].prompt.find(view.fileName) != std::string::npos &&
-                          messages.shown[1].prompt.find("File too large") != std::string::npos;
-        return told && support::WindowRestored(view, pointer);
-    });
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(ReadFile(view.fileName), Report3To20);
-    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+    const struct {
+        const char* end;
+        rlim_t limit;
+        bool oldReport;
+    } cases[] = {
+        {"10000000", 64 * 1024, true},
+        {"20", Report3To20.size() - 1, false},
+    };
+    for (const auto& [end, limit, oldReport] : cases) {
+        SCOPED_TRACE(end);
+        fs::remove(view.fileName);
+        if (oldReport) Run("3", "20");
+        messages.shown.clear();
+        const std::size_t shown = oldReport ? 2 : 1;  // asked first, then told
+        const int status = StatusOfChild([&, end = end, limit = limit] {
+            const rlimit fileSize{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &fileSize);
+            messages.answers = {MessageAnswer::Yes};
+            Run("3", end);
+            const bool told = messages.shown.size() == shown &&
+                              messages.shown.back().prompt ==
+                                  "Cannot write \"" + view.fileName + "\": File too large.";
+            return told && support::WindowRestored(view, pointer);
+        });
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        if (oldReport) {
+            EXPECT_TRUE(SameBytes(ReadFile(view.fileName), Report3To20));
+            EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
+        } else {
+            EXPECT_TRUE(FolderListing().empty());
+        }
+    }
 }
 
 TEST_F(ReportRunTest, AFileTheUserMayNotWriteIsNotReplaced) {
@@ -267,22 +284,65 @@ TEST_F(ReportRunTest, AFileTheUserMayWriteInALockedFolderIsOverwritten) {
     EXPECT_EQ(FolderListing(), (std::vector<std::string>{"vodazi.txt"}));
 }
 
-TEST_F(ReportRunTest, AnotherUsersFileWithASecondLinkStaysThatFile) {
-    WriteFile(view.fileName, "old");
-    fs::create_hard_link(view.fileName, folder / "second-name.txt");
+// A file that is more than its bytes (a second name, another owner, user attributes) keeps
+// what it is: the same file, overwritten in place, holds the new report only, however much
+// longer the old one was.
+TEST_F(ReportRunTest, AFileThatIsMoreThanItsBytesStaysThatFile) {
     const passwd* nobody = ::getpwnam("nobody");
-    const bool givenAway =
-        nobody != nullptr && ::chown(view.fileName.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
-    messages.answers = {MessageAnswer::Yes};
-    Run("3", "20");
-    EXPECT_EQ(ReadFile(folder / "second-name.txt"), Report3To20);
-    EXPECT_EQ(fs::hard_link_count(view.fileName), 2u);
-    struct stat status {};
-    ASSERT_EQ(::stat(view.fileName.c_str(), &status), 0);
-    if (givenAway) {
-        EXPECT_EQ(status.st_uid, nobody->pw_uid);
+    const fs::path secondName = folder / "second-name.txt";
+    bool givenAway = false;  // only root may
+    const struct {
+        const char* what;
+        std::function<bool()> make;  // false, errno set, where the file system cannot
+        std::function<void()> expectKept;
+        std::vector<std::string> listing;
+    } cases[] = {
+        {"a second link, another owner's",
+         [&] {
+             fs::create_hard_link(view.fileName, secondName);
+             givenAway = nobody != nullptr &&
+                         ::chown(view.fileName.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
+             return true;
+         },
+         [&] {
+             EXPECT_EQ(fs::hard_link_count(view.fileName), 2u);
+             EXPECT_TRUE(SameBytes(ReadFile(secondName), Report3To20));
+             struct stat status {};
+             ASSERT_EQ(::stat(view.fileName.c_str(), &status), 0);
+             if (givenAway) {
+                 EXPECT_EQ(status.st_uid, nobody->pw_uid);
+             }
+         },
+         {"second-name.txt", "vodazi.txt"}},
+        {"a user attribute",
+         [&] { return ::setxattr(view.fileName.c_str(), "user.kept", "yes", 3, 0) == 0; },
+         [&] {
+             char value[8] = {};
+             EXPECT_EQ(::getxattr(view.fileName.c_str(), "user.kept", value, sizeof value), 3);
+             EXPECT_STREQ(value, "yes");
+         },
+         {"vodazi.txt"}},
+    };
+    for (const auto& [what, make, expectKept, listing] : cases) {
+        SCOPED_TRACE(what);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        WriteFile(view.fileName, std::string(100000, 'o'));
+        if (!make()) {
+            EXPECT_EQ(errno, ENOTSUP);
+            continue;
+        }
+        struct stat before {};
+        ASSERT_EQ(::stat(view.fileName.c_str(), &before), 0);
+        messages.answers = {MessageAnswer::Yes};
+        Run("3", "20");
+        struct stat after {};
+        ASSERT_EQ(::stat(view.fileName.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_TRUE(SameBytes(ReadFile(view.fileName), Report3To20));
+        expectKept();
+        EXPECT_EQ(FolderListing(), listing);
     }
-    EXPECT_EQ(FolderListing(), (std::vector<std::string>{"second-name.txt", "vodazi.txt"}));
 }
 
 TEST_F(ReportRunTest, ALinkStandsForTheFileItNamesEvenAMissingOne) {
@@ -306,15 +366,19 @@ TEST_F(ReportRunTest, ALinkStandsForTheFileItNamesEvenAMissingOne) {
 }
 
 // A link or a file that another user put in a sticky folder everyone may write, as /tmp,
-// steers no report: a plain program may not follow or create through it either.
-TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
+// steers no report: a plain program may not follow or create through it either. Nothing is
+// asked first, though the file it leads to exists.
+TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefusedBeforeAnythingIsAsked) {
     fs::create_directory(folder / "private");
     fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+    WriteFile(folder / "private" / "existing.txt", "root's report");
     fs::create_symlink(folder / "private" / "victim.txt", folder / "link.txt");
+    fs::create_symlink(folder / "private" / "existing.txt", folder / "link-to-existing.txt");
     fs::create_directory_symlink("private", folder / "folder-link");
     WriteFile(folder / "file.txt", "nobody's report");
     const passwd* nobody = ::getpwnam("nobody");
-    for (const char* name : {"link.txt", "folder-link/victim.txt", "file.txt"}) {
+    for (const char* name : {"link.txt", "link-to-existing.txt", "folder-link/victim.txt",
+                             "folder-link/existing.txt", "file.txt"}) {
         const fs::path planted = *fs::path(name).begin();  // what nobody put there
         if (nobody == nullptr ||
             ::lchown((folder / planted).c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
@@ -324,14 +388,16 @@ TEST_F(ReportRunTest, WhatAnotherUserPutInASharedFolderIsRefused) {
         messages.answers = {MessageAnswer::Yes};
         messages.shown.clear();
         Run("3", "20");
-        ASSERT_FALSE(messages.shown.empty());
-        EXPECT_EQ(messages.shown.back().prompt,
+        ASSERT_EQ(messages.shown.size(), 1u) << name;
+        EXPECT_EQ(messages.shown[0].prompt,
                   "Cannot write \"" + view.fileName + "\": Permission denied.");
     }
     EXPECT_FALSE(fs::exists(folder / "private" / "victim.txt"));
+    EXPECT_EQ(ReadFile(folder / "private" / "existing.txt"), "root's report");
     EXPECT_EQ(ReadFile(folder / "file.txt"), "nobody's report");
     EXPECT_EQ(FolderListing(),
-              (std::vector<std::string>{"file.txt", "folder-link", "link.txt", "private"}));
+              (std::vector<std::string>{"file.txt", "folder-link", "link-to-existing.txt",
+                                        "link.txt", "private"}));
 }
 
 TEST_F(ReportRunTest, TheLongestNameTheSystemAcceptsIsWritten) {
