@@ -3,8 +3,10 @@
 #include <QApplication>
 
 #include "RatioReporter.h"
+#include "platform/MemoryArenas.h"
 
 int main(int argc, char** argv) {
+    vodazi::ShareOneMemoryArena();  // as the program runs
     // The window benchmarks use the real widgets, drawn off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

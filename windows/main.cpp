@@ -2,11 +2,13 @@
 #include <cstdio>
 
 #include "platform/DisplayFailure.h"
+#include "platform/MemoryArenas.h"
 #include "platform/PaintingResources.h"
 #include "platform/ScaleSettings.h"
 #include "windows/Program.h"
 
 int main(int argc, char** argv) {
+    vodazi::ShareOneMemoryArena();
     for (const std::string& warning : vodazi::DropUnusableScaleSettings()) {
         std::fprintf(stderr, "%s\n", warning.c_str());
     }
