@@ -5,6 +5,7 @@
 #include "platform/MemoryArenas.h"
 #include "platform/PaintingResources.h"
 #include "platform/ScaleSettings.h"
+#include "platform/ToolkitThreads.h"
 #include "windows/Program.h"
 
 int main(int argc, char** argv) {
@@ -15,10 +16,14 @@ int main(int argc, char** argv) {
     vodazi::PaintWithoutPassingDescriptors();
     // Qt itself tries every display it is given; only its failure is put in our words.
     vodazi::DisplayFailureWatch displayWatch;
+    // Above the display watch, which holds the toolkit's warnings: a refused thread is told at
+    // once, before anything waits for it.
+    vodazi::ThreadRefusalWatch threadWatch;
     QApplication app(argc, argv);
+    threadWatch.Release();
     displayWatch.Release();
-    vodazi::KeepPaintingThreads();
     QApplication::setApplicationName("Vodazi");
+    vodazi::StartToolkitThreads();
 
     vodazi::Program program;
     program.MainWindow().show();
