@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "platform/DescriptorReserve.h"
 #include "platform/DisplayFailure.h"
 #include "platform/MemoryArenas.h"
 #include "platform/PaintingResources.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     displayWatch.Release();
     QApplication::setApplicationName("Vodazi");
     vodazi::StartToolkitThreads();
+    vodazi::KeepDescriptorReserve();
 
     vodazi::Program program;
     program.MainWindow().show();
