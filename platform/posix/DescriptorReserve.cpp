@@ -39,14 +39,20 @@ void HandBack() {
     while (reserve.held > 0) ::close(reserve.descriptors[--reserve.held]);
 }
 
-// A window is painted after one of these reaches it, wherever the event loop runs.
+// A window is painted after one of these reaches it, wherever the event loop runs; the
+// reserve is taken back as soon as the event loop goes on to what was posted after it.
 class PaintingWatch : public QObject {
   public:
     using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Expose) HandBack();
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::UpdateRequest || type == QEvent::Expose) && reserve.held > 0) {
+            HandBack();
+            QMetaObject::invokeMethod(
+                this, [] { Take(); }, Qt::QueuedConnection);
+        }
         return QObject::eventFilter(watched, event);
     }
 };
@@ -59,7 +65,7 @@ void KeepDescriptorReserve() {
     Take();
     QCoreApplication* application = QCoreApplication::instance();
     application->installEventFilter(new PaintingWatch(application));
-    // What the toolkit had it for is done once the program waits for events again.
+    // Whatever the toolkit had it for is done once the program waits for events again.
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                      application, [] { Take(); });
 }
