@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QObject>
 
+#include "platform/DescriptorReserve.h"
+
 namespace vodazi {
 namespace {
 
@@ -48,6 +50,7 @@ void PaintPump::MaybePump() {
 }
 
 void PaintPump::Pump() {
+    const DescriptorsLent forPainting;
     InputSwallower swallower;
     QCoreApplication::instance()->installEventFilter(&swallower);
     QCoreApplication::processEvents(QEventLoop::AllEvents);

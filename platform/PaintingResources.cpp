@@ -2,7 +2,6 @@
 
 #include <QThreadPool>
 #include <QtGlobal>
-#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -10,9 +9,6 @@
 namespace vodazi {
 namespace {
 
-// The fills of these small windows come in a few parts of 64 rows: two threads paint them as
-// fast as more would, and cost little to keep.
-constexpr int PaintingThreads = 2;
 // A part of a fill needs a few tens of kilobytes of stack, not the usual eight megabytes:
 // where the address space is short, the threads must not take it from the runs.
 constexpr unsigned PaintingStackBytes = 256 * 1024;
@@ -42,15 +38,15 @@ class StartGate {
 }  // namespace
 
 // Nothing here waits for a thread. One the system refuses now is lost with its first task and
-// the pool gives later work to the others; only a pool left with none would wait again, and a
-// process that can start no thread at all cannot open its display either.
+// the pool gives later work to the others; only a pool left with none would wait again, so
+// StartToolkitThreads ends start-up when every one is refused.
 void KeepPaintingThreads() {
     QThreadPool* pool = QThreadPool::globalInstance();
     pool->setExpiryTimeout(-1);
     pool->setStackSize(PaintingStackBytes);
-    pool->setMaxThreadCount(std::min(pool->maxThreadCount(), PaintingThreads));
+    pool->setMaxThreadCount(KeptPaintingThreads);
     const auto gate = std::make_shared<StartGate>();
-    for (int i = 0; i < pool->maxThreadCount(); ++i) pool->start([gate] { gate->Pass(); });
+    for (int i = 0; i < KeptPaintingThreads; ++i) pool->start([gate] { gate->Pass(); });
     gate->Open();
 }
 

@@ -9,9 +9,13 @@ namespace vodazi {
 // The raster engine splits a large gradient fill (a scroll bar, a button) across the global
 // thread pool and waits for the parts. A pool thread that cannot be created when the fill
 // comes takes its part with it, and the wait never ends. So the pool's threads are started
-// here, while there are resources, and kept for the life of the program. Call it once the
-// application object exists.
+// here, while there are resources, and kept for the life of the program, never expiring.
+// Call it once the application object exists (StartToolkitThreads does).
 void KeepPaintingThreads();
+
+// The fills of these small windows come in a few parts of 64 rows: two threads paint them as
+// fast as more would, and cost little to keep; one paints them too.
+inline constexpr int KeptPaintingThreads = 2;
 
 // On X11 the image of each new window is shared with the server through a memory segment
 // whose descriptor comes back over the connection; with no descriptor left to receive it the

@@ -3,11 +3,13 @@
 #include <QMessageBox>
 
 #include "platform/ActiveWindow.h"
+#include "platform/DescriptorReserve.h"
 
 namespace vodazi {
 
 MessageAnswer QtMessageBox::Show(const std::string& prompt, MessageButtons buttons,
                                  const std::optional<std::string>& title) {
+    const DescriptorsLent forTheBox;
     QMessageBox box(ActiveWindow());
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(QString::fromStdString(title.value_or(ApplicationTitle)));

@@ -1,6 +1,7 @@
 #include "windows/ListWindowOutput.h"
 
 #include "platform/ActiveWindow.h"
+#include "platform/DescriptorReserve.h"
 #include "windows/FPrimeList.h"
 
 namespace vodazi {
@@ -18,6 +19,7 @@ void ListWindowOutput::Primes(std::span<const std::uint32_t> ascending) {
 }
 
 void ListWindowOutput::ShowModal() {
+    const DescriptorsLent forTheWindow;
     window_->ShowModal(ActiveWindow());
     window_.reset();  // unloading discards the window with its items
 }

@@ -13,22 +13,40 @@
 namespace vodazi {
 
 void PrimeStore::FreeBytes::operator()(std::uint8_t* bytes) const {
-    ::operator delete (bytes, std::align_val_t{BlockItems});
+    ::operator delete (bytes, std::align_val_t{alignment});
 }
 
-PrimeStore::Block::Block()
-    : anchors(std::make_unique_for_overwrite<std::uint32_t[]>(BlockItems / AnchorEvery)) {
-    void* const bytes = ::operator new (BlockItems, std::align_val_t{BlockItems});
+// A whole block lies on a huge page of its own; the smaller rooms of a first block do not.
+PrimeStore::Block::Block(std::size_t items)
+    : halfGaps(nullptr, FreeBytes{items == BlockItems ? BlockItems : alignof(std::max_align_t)}),
+      anchors(std::make_unique_for_overwrite<std::uint32_t[]>(items / AnchorEvery)),
+      capacity(items) {
+    void* const bytes = ::operator new (items, std::align_val_t{halfGaps.get_deleter().alignment});
 #if defined(__linux__)
-    ::madvise(bytes, BlockItems, MADV_HUGEPAGE);  // a hint only; fine if refused
+    if (items == BlockItems) ::madvise(bytes, BlockItems, MADV_HUGEPAGE);  // a hint only
 #endif
     halfGaps.reset(static_cast<std::uint8_t*>(bytes));
 }
 
+// Called on a full first block: twice the room, the items kept.
+void PrimeStore::Block::Grow() {
+    Block grown(std::min(2 * capacity, BlockItems));
+    std::memcpy(grown.halfGaps.get(), halfGaps.get(), capacity);
+    std::copy_n(anchors.get(), capacity / AnchorEvery, grown.anchors.get());
+    *this = std::move(grown);
+}
+
+// The block that takes the item at `inBlock`, with room for a whole anchor group there.
+PrimeStore::Block& PrimeStore::RoomFor(std::size_t inBlock) {
+    if (inBlock == 0) blocks_.emplace_back(blocks_.empty() ? FirstItems : BlockItems);
+    Block& block = blocks_.back();
+    if (inBlock == block.capacity) block.Grow();
+    return block;
+}
+
 void PrimeStore::Append(std::uint32_t prime) {
     const std::size_t inBlock = size_ % BlockItems;
-    if (inBlock == 0) blocks_.emplace_back();
-    Block& block = blocks_.back();
+    Block& block = RoomFor(inBlock);
     if (inBlock % AnchorEvery == 0) {
         block.anchors[inBlock / AnchorEvery] = prime;
         block.halfGaps[inBlock] = 0;
@@ -71,8 +89,7 @@ bool PrimeStore::AppendGroup(const std::uint32_t* group) {
     if (bad != 0) return false;  // the caller goes one by one and stops at the culprit
 
     const std::size_t inBlock = size_ % BlockItems;
-    if (inBlock == 0) blocks_.emplace_back();
-    Block& block = blocks_.back();
+    Block& block = RoomFor(inBlock);
     block.anchors[inBlock / AnchorEvery] = group[0];
     std::memcpy(block.halfGaps.get() + inBlock, halfGaps, AnchorEvery);
     size_ += AnchorEvery;

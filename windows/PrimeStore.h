@@ -11,7 +11,8 @@ namespace vodazi {
 // The items of the result list, kept compactly: consecutive odd primes differ by an even
 // number below 512, so each is stored as half its gap to the one before (one byte), with
 // every 64th kept whole for random access. About 1.07 bytes per prime instead of a string
-// or four bytes; blocks of fixed size grow the store without copying what it holds.
+// or four bytes; blocks of fixed size grow the store without copying what it holds, past a
+// first block that begins small.
 class PrimeStore {
   public:
     void Append(std::uint32_t prime);
@@ -24,6 +25,8 @@ class PrimeStore {
     std::size_t LowerBound(std::uint32_t value) const;
 
   private:
+    struct Block;
+    Block& RoomFor(std::size_t inBlock);
     bool AppendGroup(const std::uint32_t* group);
     std::uint32_t Anchor(std::size_t anchor) const;
 
@@ -31,14 +34,20 @@ class PrimeStore {
     // One huge page of gaps per block: a hundred megabytes of list then cost fifty page
     // faults rather than twenty-five thousand, which is most of the time of filling it.
     static constexpr std::size_t BlockItems = std::size_t{1} << 21;
+    // The first block begins with room for this many and doubles as it fills: a short list
+    // takes a few kilobytes, not a huge page, which a short address space may not have.
+    static constexpr std::size_t FirstItems = std::size_t{1} << 12;
 
     struct FreeBytes {
+        std::size_t alignment;
         void operator()(std::uint8_t* bytes) const;
     };
     struct Block {
-        Block();
+        explicit Block(std::size_t items);
+        void Grow();
         std::unique_ptr<std::uint8_t[], FreeBytes> halfGaps;
         std::unique_ptr<std::uint32_t[]> anchors;
+        std::size_t capacity;  // BlockItems, but for a first block still growing
     };
 
     std::vector<Block> blocks_;

@@ -11,6 +11,7 @@
 #include "calc/Conversions.h"
 #include "calc/FillProgress.h"
 #include "platform/CommandButton.h"
+#include "platform/DescriptorReserve.h"
 #include "platform/SolidRectangle.h"
 #include "platform/Twips.h"
 
@@ -101,7 +102,10 @@ void RIdizev::Datei_Click() {
 // A click that arrives while a run repaints is refused by the run itself.
 void RIdizev::Primzahlen_Click() {
     if (run_ == nullptr) return;
-    if (!run_->Running()) paintPump_.Restart();
+    if (!run_->Running()) {
+        paintPump_.Restart();
+        ReclaimDescriptorReserve();  // the run's own calls meet the limit first
+    }
     run_->Run();
 }
 

@@ -1,0 +1,8 @@
+#include "platform/MemoryArenas.h"
+
+namespace vodazi {
+
+// The process heap reserves nothing per thread.
+void ShareOneMemoryArena() {}
+
+}  // namespace vodazi
