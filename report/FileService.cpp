@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "report/NativeName.h"
+
 namespace fs = std::filesystem;
 
 namespace vodazi {
@@ -24,11 +26,16 @@ std::string WithoutLineEnds(const std::string& fileName) {
     return first < last ? std::string(first, last) : std::string();
 }
 
-// The name as a path, with backslashes read as folder separators.
+// The name as typed, with backslashes read as folder separators.
+std::string TypedPath(const std::string& fileName) {
+    std::string path = WithoutLineEnds(fileName);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// The name as the system stores it.
 std::string NativeFileName(const std::string& fileName) {
-    std::string native = WithoutLineEnds(fileName);
-    std::replace(native.begin(), native.end(), '\\', '/');
-    return native;
+    return NativeName(TypedPath(fileName));
 }
 
 }  // namespace
@@ -44,9 +51,10 @@ bool FileService::TooLong(const std::string& name) const {
 }
 
 std::string FileService::GetParentFolderName(const std::string& fileName) const {
-    const std::string native = NativeFileName(fileName);
-    if (native.empty()) return {};  // no name, no folder
-    const fs::path parent = fs::path(native).parent_path();
+    const std::string typed = TypedPath(fileName);
+    // No name, or one of blanks only, which no one means as a file: no folder.
+    if (typed.find_first_not_of(" \t") == std::string::npos) return {};
+    const fs::path parent = fs::path(typed).parent_path();
     return parent.empty() ? "." : parent.string();
 }
 
