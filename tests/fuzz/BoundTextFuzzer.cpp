@@ -29,11 +29,12 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
     support::ScriptedMessages messages(log);
     support::RecordingList list(log);
     support::RecordingReport report(log);
+    support::FixedNumbers numbers;
     report.openResult = false;
     view.start = start;
     view.end = end;
     view.check = CheckBoxValue::Checked;
-    CalculationRun run(RunServices{view, list, report, messages, pointer}, ScanOptions{0});
+    CalculationRun run(RunServices{view, list, report, messages, pointer, numbers}, ScanOptions{0});
     run.Run();
 
     Require(support::WindowRestored(view, pointer));
