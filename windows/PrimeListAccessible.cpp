@@ -38,8 +38,9 @@ class PrimeRowAccessible : public QAccessibleInterface, public QAccessibleTableC
         return kind == QAccessible::Name && isValid() ? view_->ItemText(row_) : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
+    // A row out of view has no place on the screen.
     QRect rect() const override {
-        if (!isValid()) return {};
+        if (!isValid() || OutOfView()) return {};
         const QWidget* port = view_->viewport();
         const int y = static_cast<int>(row_ - view_->TopRow()) * view_->RowHeight();
         return {port->mapToGlobal(QPoint(0, y)), QSize(port->width(), view_->RowHeight())};
@@ -50,7 +51,7 @@ class PrimeRowAccessible : public QAccessibleInterface, public QAccessibleTableC
         state.selectable = true;
         state.focusable = true;
         if (!isValid()) return state;
-        state.offscreen = row_ < view_->TopRow() || row_ >= view_->TopRow() + view_->VisibleRows();
+        state.offscreen = OutOfView();
         if (row_ == view_->CurrentRow()) {
             state.selected = true;
             state.focused = view_->hasFocus();
@@ -69,6 +70,10 @@ class PrimeRowAccessible : public QAccessibleInterface, public QAccessibleTableC
     QAccessibleInterface* table() const override { return parent(); }
 
   private:
+    bool OutOfView() const {
+        return row_ < view_->TopRow() || row_ >= view_->TopRow() + view_->VisibleRows();
+    }
+
     QPointer<PrimeListView> view_;
     qint64 row_;
 };
