@@ -10,7 +10,7 @@
 #include <QAccessible>
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusReply>
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,12 +50,14 @@ class OrcaSession {
         if (!orca_.waitForStarted()) return "Orca cannot start here: " + Said();
         QElapsedTimer waited;
         waited.start();
-        while (!Listening()) {
-            if (orca_.state() == QProcess::NotRunning) return "Orca ended at its start: " + Said();
-            if (waited.elapsed() > StartLimitMs) return "Orca does not listen to events here";
+        bool listening = false;
+        while (!(listening = Listening()) && orca_.state() == QProcess::Running &&
+               waited.elapsed() < StartLimitMs) {
             QTest::qWait(100);
         }
-        return {};
+        QDBusConnection::disconnectFromBus(Connection);
+        if (orca_.state() != QProcess::Running) return "Orca ended at its start: " + Said();
+        return listening ? std::string() : "Orca does not listen to events here";
     }
 
     // Runs the event loop until Orca has dealt with what the program told it: all its threads
@@ -104,6 +106,7 @@ class OrcaSession {
     static constexpr int QuietPolls = 6;
     static constexpr qint64 QuietLimitMs = 30'000;
     static constexpr qint64 StartLimitMs = 60'000;
+    static constexpr const char* Connection = "vodazi-orca-session";  // to the accessibility bus
 
     std::string Path(const char* name) const {
         return QDir(folder_.path()).filePath(name).toStdString();
@@ -113,12 +116,11 @@ class OrcaSession {
 
     // Orca has registered for the events a program sends when its focus moves.
     static bool Listening() {
-        QDBusInterface bus("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                           QDBusConnection::sessionBus());
-        const QDBusReply<QString> address = bus.call("GetAddress");
+        const QDBusReply<QString> address =
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
         if (!address.isValid()) return false;
-        QDBusConnection accessibility =
-            QDBusConnection::connectToBus(address.value(), "vodazi-orca-session");
+        QDBusConnection accessibility = QDBusConnection::connectToBus(address.value(), Connection);
         const QDBusMessage reply = accessibility.call(
             QDBusMessage::createMethodCall("org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
                                            "org.a11y.atspi.Registry", "GetRegisteredEvents"));
@@ -155,7 +157,8 @@ class OrcaSession {
         long long switches = 0;
         for (const QString& thread : Threads()) {
             for (const QString& line : Task(thread, "status").split('\n')) {
-                if (line.contains("ctxt_switches:")) switches += line.section(':', 1).toLongLong();
+                if (line.contains("ctxt_switches:"))
+                    switches += line.section(':', 1).trimmed().toLongLong();
             }
         }
         return switches;
