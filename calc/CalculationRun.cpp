@@ -60,7 +60,8 @@ void CalculationRun::Run() {
     } finished{running_};
 
     RunView& view = services_.view;
-    const BoundValues read = ReadBounds(view.StartText(), view.EndText());
+    const BoundValues read =
+        ReadBounds(view.StartText(), view.EndText(), services_.numbers.UserForm());
     if (read.status != BoundCheck::Accepted) {
         services_.messages.Show(
             read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),

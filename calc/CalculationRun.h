@@ -11,6 +11,7 @@
 #include "calc/RunFailure.h"
 #include "calc/RunView.h"
 #include "calc/ScanRange.h"
+#include "calc/UserNumberForm.h"
 
 namespace vodazi {
 
@@ -24,6 +25,7 @@ struct RunServices {
     ReportOutput& report;
     MessageBoxService& messages;
     BusyPointer& pointer;
+    const NumericLocale& numbers;
 };
 
 // The program's one command, behind the button "begin of calculate": check and normalise the

@@ -7,9 +7,19 @@
 
 namespace vodazi {
 
-BoundValues ReadBounds(const std::string& startText, const std::string& endText) {
-    const std::optional<double> start = TextToDouble(startText);
-    const std::optional<double> end = TextToDouble(endText);
+namespace {
+
+std::optional<double> ReadNumber(const std::string& text, const NumberForm& userForm) {
+    const std::optional<double> asTheUserWrites = TextToDoubleInForm(text, userForm);
+    return asTheUserWrites ? asTheUserWrites : TextToDouble(text);
+}
+
+}  // namespace
+
+BoundValues ReadBounds(const std::string& startText, const std::string& endText,
+                       const NumberForm& userForm) {
+    const std::optional<double> start = ReadNumber(startText, userForm);
+    const std::optional<double> end = ReadNumber(endText, userForm);
     if (!start || !end) return {BoundCheck::NotANumber};
     const double limit = MaxBound;
     if (*start > limit || *end > limit) return {BoundCheck::OutOfRange};

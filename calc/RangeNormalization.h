@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calc/Bounds.h"
+#include "calc/UserNumberForm.h"
 
 namespace vodazi {
 
@@ -16,11 +17,14 @@ struct BoundValues {
     std::int32_t end = 0;
 };
 
-// Reads each text once as a number. Both are read before anything is decided: a text that is
-// no number is NotANumber; a bound strictly above MaxBound is OutOfRange, compared unrounded,
-// so MaxBound itself is accepted. Accepted numbers are then rounded to the nearest integer; one
-// that rounds below the 32-bit range is OutOfRange too.
-BoundValues ReadBounds(const std::string& startText, const std::string& endText);
+// Reads each text once as a number, in the user's form and in the locale-independent one
+// (TextToDouble); where both read the text and differ, as "10.000" in German, the user's form
+// holds. Both texts are read before anything is decided: a text that is no number is
+// NotANumber; a bound strictly above MaxBound is OutOfRange, compared unrounded, so MaxBound
+// itself is accepted. Accepted numbers are then rounded to the nearest integer; one that
+// rounds below the 32-bit range is OutOfRange too.
+BoundValues ReadBounds(const std::string& startText, const std::string& endText,
+                       const NumberForm& userForm = {});
 
 struct NormalizedRange {
     RangeBounds bounds;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "report/NameResolution.h"
+#include "report/NativeName.h"
 
 namespace fs = std::filesystem;
 
@@ -23,12 +24,16 @@ std::string WithoutLineEnds(const std::string& fileName) {
     return first < last ? std::string(first, last) : std::string();
 }
 
-// The name as a path, with backslashes read as folder separators. The window gives UTF-8,
-// which is what a path of char8_t holds on every system.
-fs::path NativeFileName(const std::string& fileName) {
-    std::string native = WithoutLineEnds(fileName);
-    std::replace(native.begin(), native.end(), '\\', '/');
-    return fs::path(std::u8string(native.begin(), native.end()));
+// The name as typed, with backslashes read as folder separators.
+std::string TypedPath(const std::string& fileName) {
+    std::string path = WithoutLineEnds(fileName);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// The name as the system stores it.
+std::string NativeFileName(const std::string& fileName) {
+    return NativeName(TypedPath(fileName));
 }
 
 }  // namespace
@@ -45,10 +50,11 @@ bool FileService::TooLong(const std::string& name) const {
 }
 
 std::string FileService::GetParentFolderName(const std::string& fileName) const {
-    const fs::path native = NativeFileName(fileName);
-    if (native.empty()) return {};  // no name, no folder
-    const std::u8string parent = native.parent_path().u8string();
-    return parent.empty() ? "." : std::string(parent.begin(), parent.end());
+    const std::string typed = TypedPath(fileName);
+    // No name, or one of blanks only, which no one means as a file: no folder.
+    if (typed.find_first_not_of(" \t") == std::string::npos) return {};
+    const fs::path parent = fs::path(typed).parent_path();
+    return parent.empty() ? "." : parent.string();
 }
 
 bool FileService::FolderExists(const std::string& folderName) const {

@@ -7,7 +7,8 @@
 
 namespace vodazi {
 
-// The few file-system services the report file relies on. Names follow this platform's path
+// The few file-system services the report file relies on. Names come as typed (UTF-8) and are
+// stored in the encoding of the user's locale (NativeName). They follow this platform's path
 // rules, with two allowances: a backslash also separates folders, so a Windows-style name
 // such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name;
 // and line ends (CR, LF) at either end of a name are no part of it.
@@ -18,8 +19,8 @@ class FileService {
     // True when the system refuses to look at the name, or a folder of it, as too long:
     // then it cannot tell whether the name exists either.
     bool TooLong(const std::string& name) const;
-    // The folder that would hold the file; "." for a name without a folder part, "" for no
-    // name at all.
+    // The folder that would hold the file, as typed; "." for a name without a folder part,
+    // "" for no name at all or one of blanks only.
     std::string GetParentFolderName(const std::string& fileName) const;
     bool FolderExists(const std::string& folderName) const;
     // True when a regular file of that name exists (following links).

@@ -8,8 +8,10 @@ jobs="$(nproc)"
 
 ./scripts/install-deps.sh cppcheck clang libclang-rt-14-dev
 # The window tests run once more under a headless Wayland compositor with a screen readers'
-# bus, and the Debian package goes through lintian and appstreamcli.
-./scripts/install-deps.sh weston qt6-wayland at-spi2-core dbus-daemon lintian appstream
+# bus, Orca listens to the windows on a virtual X display, the locale tests build a Latin-1
+# locale from Debian's definitions, and the Debian package goes through lintian and appstreamcli.
+./scripts/install-deps.sh weston qt6-wayland at-spi2-core dbus-daemon orca python3-pyatspi xvfb \
+  locales lintian appstream
 
 echo "== static checks"
 ./scripts/static-checks.sh

@@ -9,8 +9,9 @@
 namespace vodazi {
 namespace {
 
-// The white track, read as the progress bar; its value is the width of the red fill, which
-// may run past the track's end but never counts beyond it.
+// The white track, read as the progress bar, as the toolkit reads its own: a percentage, the
+// part of the track that the red fill covers. The fill may run past the track's end; the
+// value never passes 100.
 class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
   public:
     ProgressBarAccessible(QWidget* track, QWidget* fill)
@@ -30,14 +31,18 @@ class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueI
 
     QVariant currentValue() const override {
         const int fill = fill_ != nullptr ? fill_->width() : 0;
-        return std::clamp(fill, 0, widget()->width());
+        const int track = std::max(widget()->width(), 1);
+        return std::clamp(fill, 0, track) * Percent / track;
     }
     void setCurrentValue(const QVariant&) override {}  // only a run moves the bar
-    QVariant maximumValue() const override { return widget()->width(); }
+    QVariant maximumValue() const override { return Percent; }
     QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 1; }
+    // Any value between the two is valid, but screen readers (Orca) take from the step how
+    // many digits to speak; a hundredth of the range, as the toolkit's own bar gives.
+    QVariant minimumStepSize() const override { return Percent / 100.0; }
 
   private:
+    static constexpr int Percent = 100;
     QPointer<QWidget> fill_;
 };
 
@@ -75,12 +80,22 @@ class MainWindowAccessible : public QAccessibleWidget {
     }
 };
 
+// The red fill, which is part of the progress bar and nothing of its own: an interface that
+// is never valid, so that its showing and hiding reach no screen reader as an object.
+class PartOfTheBarAccessible : public QAccessibleWidget {
+  public:
+    explicit PartOfTheBarAccessible(QWidget* fill) : QAccessibleWidget(fill) {}
+    bool isValid() const override { return false; }
+};
+
 QAccessibleInterface* MainWindowFactory(const QString&, QObject* object) {
     if (auto* window = dynamic_cast<RIdizev*>(object)) return new MainWindowAccessible(window);
     auto* window = object != nullptr ? dynamic_cast<RIdizev*>(object->parent()) : nullptr;
-    if (window != nullptr && object == window->ProgressTrack()) {
+    if (window == nullptr) return nullptr;
+    if (object == window->ProgressTrack()) {
         return new ProgressBarAccessible(window->ProgressTrack(), window->ProgressFill());
     }
+    if (object == window->ProgressFill()) return new PartOfTheBarAccessible(window->ProgressFill());
     return nullptr;
 }
 

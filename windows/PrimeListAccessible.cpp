@@ -2,7 +2,6 @@
 
 #include <QAccessibleWidget>
 #include <QPointer>
-#include <QScrollBar>
 #include <map>
 
 #include "windows/PrimeListView.h"
@@ -11,11 +10,19 @@ namespace vodazi {
 
 namespace {
 
-// One row of the list while it is in view; the list creates it when asked and drops it once
-// the row has scrolled away, so a hundred million items never cost more than a screenful.
-class PrimeRowAccessible : public QAccessibleInterface {
+// One row of the list, made when a screen reader asks for it: the rows in view, the current
+// row, and the row that was current before it, which the screen reader still holds while it
+// moves to the new one. The list drops the others, so a hundred million items never cost
+// more than a screenful of these.
+class PrimeRowAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
   public:
     PrimeRowAccessible(PrimeListView* view, qint64 row) : view_(view), row_(row) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        return nullptr;
+    }
 
     bool isValid() const override { return view_ != nullptr && row_ < view_->RowCount(); }
     QObject* object() const override { return nullptr; }
@@ -31,8 +38,9 @@ class PrimeRowAccessible : public QAccessibleInterface {
         return kind == QAccessible::Name && isValid() ? view_->ItemText(row_) : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
+    // A row out of view has no place on the screen.
     QRect rect() const override {
-        if (!isValid()) return {};
+        if (!isValid() || OutOfView()) return {};
         const QWidget* port = view_->viewport();
         const int y = static_cast<int>(row_ - view_->TopRow()) * view_->RowHeight();
         return {port->mapToGlobal(QPoint(0, y)), QSize(port->width(), view_->RowHeight())};
@@ -42,25 +50,50 @@ class PrimeRowAccessible : public QAccessibleInterface {
         QAccessible::State state;
         state.selectable = true;
         state.focusable = true;
-        if (isValid() && row_ == view_->CurrentRow()) {
+        if (!isValid()) return state;
+        state.offscreen = OutOfView();
+        if (row_ == view_->CurrentRow()) {
             state.selected = true;
             state.focused = view_->hasFocus();
         }
         return state;
     }
 
+    // QAccessibleTableCellInterface: a cell of the list's one column.
+    bool isSelected() const override { return isValid() && row_ == view_->CurrentRow(); }
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return 0; }
+    int rowIndex() const override { return static_cast<int>(row_); }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override { return parent(); }
+
   private:
+    bool OutOfView() const {
+        return row_ < view_->TopRow() || row_ >= view_->TopRow() + view_->VisibleRows();
+    }
+
     QPointer<PrimeListView> view_;
     qint64 row_;
 };
 
-class PrimeListAccessible : public QAccessibleWidget {
+// The list with its true size: a table of one column whose rows are its items, so that a
+// screen reader learns how many there are and where the current one stands without asking
+// for every row (Orca counts the items of a list one by one).
+class PrimeListAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
   public:
     explicit PrimeListAccessible(PrimeListView* view)
-        : QAccessibleWidget(view, QAccessible::List) {}
+        : QAccessibleWidget(view, QAccessible::Table) {}
 
     ~PrimeListAccessible() override {
         for (const auto& [row, id] : rows_) QAccessible::deleteAccessibleInterface(id);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
 
     QString text(QAccessible::Text kind) const override {
@@ -69,27 +102,22 @@ class PrimeListAccessible : public QAccessibleWidget {
         return text;
     }
 
-    int childCount() const override {
-        return static_cast<int>(
-            std::min<qint64>(View().VisibleRows(), View().RowCount() - View().TopRow()));
-    }
+    int childCount() const override { return static_cast<int>(View().RowCount()); }
 
     QAccessibleInterface* child(int index) const override {
         if (index < 0 || index >= childCount()) return nullptr;
-        DropRowsOutOfView();
-        const qint64 row = View().TopRow() + index;
-        const auto known = rows_.find(row);
+        const auto known = rows_.find(index);
         if (known != rows_.end()) return QAccessible::accessibleInterface(known->second);
-        auto* made = new PrimeRowAccessible(&View(), row);
-        rows_.emplace(row, QAccessible::registerAccessibleInterface(made));
+        DropRowsNoLongerHeld();
+        auto* made = new PrimeRowAccessible(&View(), index);
+        rows_.emplace(index, QAccessible::registerAccessibleInterface(made));
         return made;
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
         for (const auto& [row, id] : rows_) {
-            if (QAccessible::accessibleInterface(id) != child) continue;
-            const qint64 index = row - View().TopRow();
-            return index >= 0 && index < childCount() ? static_cast<int>(index) : -1;
+            if (QAccessible::accessibleInterface(id) == child && row < View().RowCount())
+                return static_cast<int>(row);
         }
         return -1;
     }
@@ -97,24 +125,65 @@ class PrimeListAccessible : public QAccessibleWidget {
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint local = View().viewport()->mapFromGlobal(QPoint(x, y));
         if (!View().viewport()->rect().contains(local)) return nullptr;
-        return child(local.y() / View().RowHeight());
+        return child(static_cast<int>(View().TopRow() + local.y() / View().RowHeight()));
     }
 
     QAccessibleInterface* focusChild() const override {
-        const qint64 index = View().CurrentRow() - View().TopRow();
-        return View().CurrentRow() >= 0 && index >= 0 && index < childCount()
-                   ? child(static_cast<int>(index))
-                   : nullptr;
+        return View().CurrentRow() >= 0 ? child(static_cast<int>(View().CurrentRow())) : nullptr;
     }
+
+    // The row the screen readers last heard of as current, kept until another one is.
+    void RowAnnounced(qint64 row) {
+        if (row == announced_) return;
+        previous_ = announced_;
+        announced_ = row;
+    }
+
+    // QAccessibleTableInterface: one column, one row selected at most, the current one.
+    QAccessibleInterface* caption() const override { return nullptr; }
+    QAccessibleInterface* summary() const override { return nullptr; }
+    QAccessibleInterface* cellAt(int row, int column) const override {
+        return column == 0 ? child(row) : nullptr;
+    }
+    int selectedCellCount() const override { return selectedRowCount(); }
+    QList<QAccessibleInterface*> selectedCells() const override {
+        if (View().CurrentRow() < 0) return {};
+        return {child(static_cast<int>(View().CurrentRow()))};
+    }
+    QString columnDescription(int) const override { return {}; }
+    QString rowDescription(int) const override { return {}; }
+    int columnCount() const override { return 1; }
+    int rowCount() const override { return childCount(); }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return View().CurrentRow() >= 0 ? 1 : 0; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override {
+        if (View().CurrentRow() < 0) return {};
+        return {static_cast<int>(View().CurrentRow())};
+    }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int row) const override { return row == View().CurrentRow(); }
+    bool selectRow(int row) override {
+        View().SetCurrentRow(row);
+        return row == View().CurrentRow();
+    }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }  // one row stays selected, as in a list box
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent*) override {}
 
   private:
     PrimeListView& View() const { return *static_cast<PrimeListView*>(widget()); }
 
-    void DropRowsOutOfView() const {
+    bool Held(qint64 row) const {
         const qint64 top = View().TopRow();
-        const qint64 end = top + childCount();
+        return (row >= top && row < top + View().VisibleRows()) || row == View().CurrentRow() ||
+               row == announced_ || row == previous_;
+    }
+
+    void DropRowsNoLongerHeld() const {
         for (auto it = rows_.begin(); it != rows_.end();) {
-            if (it->first >= top && it->first < end) {
+            if (Held(it->first)) {
                 ++it;
                 continue;
             }
@@ -124,6 +193,8 @@ class PrimeListAccessible : public QAccessibleWidget {
     }
 
     mutable std::map<qint64, QAccessible::Id> rows_;
+    qint64 announced_ = -1;
+    qint64 previous_ = -1;
 };
 
 QAccessibleInterface* PrimeListFactory(const QString&, QObject* object) {
@@ -142,7 +213,10 @@ void InstallPrimeListAccessibility() {
 }
 
 void AnnounceCurrentRow(PrimeListView& view) {
-    const int child = static_cast<int>(view.CurrentRow() - view.TopRow());
+    auto* list = dynamic_cast<PrimeListAccessible*>(QAccessible::queryAccessibleInterface(&view));
+    if (list == nullptr) return;
+    list->RowAnnounced(view.CurrentRow());
+    const int child = static_cast<int>(view.CurrentRow());
     QAccessibleEvent selection(&view, QAccessible::Selection);
     selection.setChild(child);
     QAccessible::updateAccessibility(&selection);

@@ -10,7 +10,7 @@ namespace vodazi {
 // A list box for any number of items: it paints only the rows in view and keeps its scroll
 // bar in rows, so a hundred million primes open as fast as ten. One row can be selected by
 // click or keys (Up, Down, PageUp, PageDown, Home, End, or typing the first digits of a
-// number) and copied with Ctrl+C. Assistive technology reads it as a list of the rows in view.
+// number) and copied with Ctrl+C. Assistive technology reads its size and each row's position.
 class PrimeListView : public QAbstractScrollArea {
   public:
     PrimeListView(const PrimeStore& items, QWidget* parent);

@@ -3,7 +3,7 @@
 namespace vodazi {
 
 Program::Program(ScanOptions options)
-    : run_(RunServices{window_, list_, report_, messages_, pointer_}, options) {
+    : run_(RunServices{window_, list_, report_, messages_, pointer_, numbers_}, options) {
     window_.SetCalculation(run_);
 }
 

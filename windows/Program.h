@@ -3,6 +3,7 @@
 #include "calc/CalculationRun.h"
 #include "platform/QtBusyPointer.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtNumericLocale.h"
 #include "report/ReportFile.h"
 #include "windows/ListWindowOutput.h"
 #include "windows/RIdizev.h"
@@ -23,6 +24,7 @@ class Program {
   private:
     QtMessageBox messages_;
     QtBusyPointer pointer_;
+    QtNumericLocale numbers_;
     ReportFile report_{messages_};
     ListWindowOutput list_;
     RIdizev window_;

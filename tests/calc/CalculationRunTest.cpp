@@ -19,7 +19,8 @@ class CalculationRunTest : public ::testing::Test {
     support::ScriptedMessages messages{log};
     support::RecordingList list{log};
     support::RecordingReport report{log};
-    CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
+    support::FixedNumbers numbers;
+    CalculationRun run{RunServices{view, list, report, messages, pointer, numbers}, ScanOptions{2}};
 
     void Run(const std::string& start, const std::string& end,
              CheckBoxValue check = CheckBoxValue::Unchecked) {

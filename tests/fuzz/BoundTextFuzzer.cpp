@@ -29,11 +29,12 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
     support::ScriptedMessages messages(log);
     support::RecordingList list(log);
     support::RecordingReport report(log);
+    support::FixedNumbers numbers;
     report.openResult = false;
     view.start = start;
     view.end = end;
     view.check = CheckBoxValue::Checked;
-    CalculationRun run(RunServices{view, list, report, messages, pointer}, ScanOptions{0});
+    CalculationRun run(RunServices{view, list, report, messages, pointer, numbers}, ScanOptions{0});
     run.Run();
 
     Require(support::WindowRestored(view, pointer));
@@ -45,8 +46,8 @@ void CheckWholeRun(const std::string& start, const std::string& end) {
     }
 }
 
-void CheckBoundsOf(const std::string& start, const std::string& end) {
-    const BoundValues read = ReadBounds(start, end);
+void CheckBoundsOf(const std::string& start, const std::string& end, const NumberForm& form) {
+    const BoundValues read = ReadBounds(start, end, form);
     if (read.status != BoundCheck::Accepted) return;
     const RangeBounds bounds = NormalizeRange(read.start, read.end).bounds;
     Require(MinStart <= bounds.start && bounds.start <= bounds.end && bounds.end <= MaxBound);
@@ -63,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string start = input.substr(0, split);
     const std::string end = split == std::string::npos ? std::string() : input.substr(split + 1);
     CheckWholeRun(start, end);
-    CheckBoundsOf(start, end);
+    CheckBoundsOf(start, end, NumberForm{});
+    NumberForm german;  // a decimal comma, and points between groups of three
+    german.decimalPoint = ",";
+    german.groupSeparator = ".";
+    CheckBoundsOf(start, end, german);
     return 0;
 }

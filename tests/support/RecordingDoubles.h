@@ -18,6 +18,7 @@
 #include "calc/ReportOutput.h"
 #include "calc/RunFailure.h"
 #include "calc/RunView.h"
+#include "calc/UserNumberForm.h"
 
 namespace vodazi::support {
 
@@ -177,6 +178,13 @@ class RecordingReport : public ReportOutput {
   private:
     Log& log_;
     std::size_t primes_ = 0;
+};
+
+// A user's numeric locale that writes numbers in `form`.
+class FixedNumbers : public NumericLocale {
+  public:
+    NumberForm form;
+    NumberForm UserForm() const override { return form; }
 };
 
 // The window as a run must leave it on every path: default pointer, no progress bar.

@@ -25,8 +25,9 @@ class ReportRunFixture : public Base {
     RecordingPointer pointer{log};
     ScriptedMessages messages{log};
     RecordingList list{log};
+    FixedNumbers numbers;
     ReportFile report{messages};
-    CalculationRun run{RunServices{view, list, report, messages, pointer}, ScanOptions{2}};
+    CalculationRun run{RunServices{view, list, report, messages, pointer, numbers}, ScanOptions{2}};
 
     void SetUp() override {
         // A parameterised test's name holds a slash, which must not make a nested folder.

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
 #include <memory>
 
 #include "calc/ScanRange.h"
@@ -67,25 +68,45 @@ TEST_F(PrimeListViewTest, ScrollBarCountsRowsAndTheWheelScrollsThePlatformLines)
     EXPECT_EQ(List().TopRow(), 500 + QApplication::wheelScrollLines());
 }
 
-TEST_F(PrimeListViewTest, ScreenReadersSeeTheRowsInViewAndFollowTheCurrentRow) {
+// A screen reader learns the list's size and each row's place from the list itself, as a table
+// of one column, and follows the current row; a client that walks every row makes no more
+// than a screenful of them exist at once.
+TEST_F(PrimeListViewTest, ScreenReadersLearnTheSizeAndEachRowsPlaceAndFollowTheCurrentRow) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&List());
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->role(), QAccessible::List);
-    EXPECT_EQ(list->childCount(), List().VisibleRows());
+    QAccessibleTableInterface* table = list->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(list->childCount(), 99999);
+    EXPECT_EQ(table->rowCount(), 99999);
+    EXPECT_EQ(table->columnCount(), 1);
     EXPECT_EQ(list->child(1)->role(), QAccessible::ListItem);
     EXPECT_EQ(list->child(1)->text(QAccessible::Name), "5");
     EXPECT_FALSE(list->child(1)->state().selected);
+    EXPECT_EQ(table->cellAt(70000, 0)->text(QAccessible::Name), List().ItemText(70000));
 
     QTest::keyClick(&List(), Qt::Key_Down);
     EXPECT_TRUE(list->child(0)->state().selected);
     EXPECT_TRUE(list->child(0)->state().focused);
+    EXPECT_EQ(table->selectedRows(), QList<int>{0});
     QTest::keyClick(&List(), Qt::Key_End);
     ASSERT_NE(list->focusChild(), nullptr);
     EXPECT_EQ(list->focusChild()->text(QAccessible::Name), "199999");
-    EXPECT_EQ(list->child(0)->text(QAccessible::Name), List().ItemText(List().TopRow()));
-    EXPECT_EQ(list->indexOfChild(list->focusChild()), list->childCount() - 1);
+    EXPECT_EQ(list->indexOfChild(list->focusChild()), 99998);
+    EXPECT_EQ(list->focusChild()->tableCellInterface()->rowIndex(), 99998);
+    EXPECT_EQ(table->selectedRows(), QList<int>{99998});
+
+    std::vector<std::pair<QAccessible::Id, QAccessibleInterface*>> walked;
+    for (int row = 0; row < 10000; ++row) {
+        QAccessibleInterface* item = list->child(row);
+        walked.emplace_back(QAccessible::uniqueId(item), item);
+    }
+    const auto stillThere = std::count_if(walked.begin(), walked.end(), [list](const auto& seen) {
+        QAccessibleInterface* item = QAccessible::accessibleInterface(seen.first);
+        return item == seen.second && list->indexOfChild(item) >= 0;
+    });
+    EXPECT_LE(stillThere, List().VisibleRows() + 3);
 }
 
 // Takes the scan's primes into a list window, as a list-mode run does.

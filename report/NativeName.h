@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace vodazi {
+
+// The bytes the system stores for a file name typed in the window (UTF-8): the name in the
+// encoding of the user's locale (LC_CTYPE, which the toolkit sets at start-up), as every
+// other program of the desktop writes it. A UTF-8 locale leaves the name as it is. A name
+// that is no UTF-8, or that holds a character the locale cannot write, keeps its bytes.
+std::string NativeName(const std::string& typed);
+
+}  // namespace vodazi
