@@ -84,14 +84,18 @@ bool OwnedByUser(HANDLE file) {
     return own;
 }
 
+fs::path Absolute(const fs::path& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute;
+}
+
 }  // namespace
 
 FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
-    : displayName_(std::move(displayName)) {
-    std::error_code error;
-    target_ = fs::absolute(path, error);
-    if (error) target_ = path;
-    folder_ = target_.parent_path();
+    : displayName_(std::move(displayName)),
+      target_(Absolute(path)),
+      folder_(target_.parent_path()) {
     try {
         Prepare();
     } catch (...) {
