@@ -39,9 +39,10 @@ apt-get "${apt_source[@]}" source --download-only qt6-base=6.4.2+dfsg-10 >/dev/n
 dpkg-source -x qt6-base_6.4.2+dfsg-10.dsc qtbase >/dev/null
 patch -d qtbase -p1 < "$patch_file"
 
-# Widgets and what they need, nothing else: the bundled third-party libraries, since the
+# Widgets and what they need, nothing else (OpenGL stays: the windows platform plugin uses it
+# unguarded); the bundled third-party libraries, since the
 # MinGW root has none of them.
-features=(sql network dbus opengl vulkan printsupport xml concurrent zstd icu jpeg
+features=(sql network dbus vulkan printsupport xml concurrent zstd icu jpeg
           tabletevent direct2d
           system_zlib system_pcre2 system_harfbuzz system_freetype system_png
           system_doubleconversion)
