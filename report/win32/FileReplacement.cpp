@@ -251,7 +251,12 @@ void FileReplacement::CopyOver(std::uint64_t length) {
     if (length > static_cast<std::uint64_t>(oldSize.QuadPart) &&
         !system_calls::Allocate(targetFile_, length)) {
         const int error = system_calls::LastError();
-        if (error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED) Fail(error);
+        // A system or file system that reserves no space (wine has no such call) is no
+        // failure: the copy then finds a full disk itself.
+        if (error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED &&
+            error != ERROR_CALL_NOT_IMPLEMENTED) {
+            Fail(error);
+        }
     }
     std::vector<char> buffer(CopyBytes);
     for (std::uint64_t done = 0; done < length;) {
