@@ -137,6 +137,7 @@ class Win32ReportFaultTest : public support::ReportRunFixture<::testing::TestWit
   protected:
     std::string newReport;
     std::vector<std::string> listing;  // the folder before each run
+    Call failed = Call::Close;         // the call the last run failed
 
     void SetUp() override {
         ReportRunFixture::SetUp();
@@ -165,7 +166,12 @@ class Win32ReportFaultTest : public support::ReportRunFixture<::testing::TestWit
     bool RunWithFault(int nth, int fault) {
         PlaceOldFile();
         int seen = 0;
-        system_calls::SetFaultHook([&](Call) { return ++seen == nth ? fault : 0; });
+        failed = Call::Close;
+        system_calls::SetFaultHook([&](Call call) {
+            if (++seen != nth) return 0;
+            failed = call;
+            return fault;
+        });
         run.Run();
         system_calls::SetFaultHook({});
         return seen >= nth;
@@ -182,6 +188,10 @@ class Win32ReportFaultTest : public support::ReportRunFixture<::testing::TestWit
                                        ? listing
                                        : std::vector<std::string>{"vodazi.txt"});
         if (messages.shown.size() == asked) {
+            // A failing call that can leave the report short of the disk must be told.
+            EXPECT_TRUE(!mayFail || failed == Call::Close || failed == Call::CreateTemporary ||
+                        failed == Call::DeleteOnClose)
+                << "call " << static_cast<int>(failed) << " failed untold";
             EXPECT_TRUE(SameBytes(ReadFile(view.fileName), newReport));
             return;
         }
