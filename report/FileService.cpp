@@ -32,7 +32,7 @@ std::string TypedPath(const std::string& fileName) {
 }
 
 // The name as the system stores it.
-std::string NativeFileName(const std::string& fileName) {
+fs::path NativeFileName(const std::string& fileName) {
     return NativeName(TypedPath(fileName));
 }
 
@@ -53,8 +53,10 @@ std::string FileService::GetParentFolderName(const std::string& fileName) const 
     const std::string typed = TypedPath(fileName);
     // No name, or one of blanks only, which no one means as a file: no folder.
     if (typed.find_first_not_of(" \t") == std::string::npos) return {};
-    const fs::path parent = fs::path(typed).parent_path();
-    return parent.empty() ? "." : parent.string();
+    // Split as UTF-8, which every platform's path takes whole.
+    const std::u8string parent =
+        fs::path(std::u8string(typed.begin(), typed.end())).parent_path().u8string();
+    return parent.empty() ? "." : std::string(parent.begin(), parent.end());
 }
 
 bool FileService::FolderExists(const std::string& folderName) const {

@@ -8,7 +8,7 @@
 namespace vodazi {
 
 // The few file-system services the report file relies on. Names come as typed (UTF-8) and are
-// stored in the encoding of the user's locale (NativeName). They follow this platform's path
+// stored as the system spells them (NativeName). They follow this platform's path
 // rules, with two allowances: a backslash also separates folders, so a Windows-style name
 // such as "c:\temp\vodazi.txt" means the folder "c:/temp" rather than one odd file name;
 // and line ends (CR, LF) at either end of a name are no part of it.

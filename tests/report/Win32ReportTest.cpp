@@ -92,6 +92,17 @@ TEST_F(Win32ReportTest, TheDesignDefaultNameWorksWhereItsFolderExists) {
     EXPECT_FALSE(fs::exists("c:\\no such folder"));
 }
 
+// A name typed with characters outside every ANSI code page reaches the file system whole.
+TEST_F(Win32ReportTest, ANameOutsideTheCodePageIsStoredAsTyped) {
+    const std::u8string name = u8"Primzahlen \u00e4\u20ac \u7d20\u6570.txt";
+    const fs::path expected = folder / name;
+    view.fileName = std::string(folder.string() + "\\") + std::string(name.begin(), name.end());
+    Run("3", "20");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(ReadFile(expected), Report3To20);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 // A file with a second name is written over in place, so that the other name reads the new
 // report too; a longer old report is cut to the new one.
 TEST_F(Win32ReportTest, AFileWithASecondNameIsOverwrittenInPlaceAndCut) {

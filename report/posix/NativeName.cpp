@@ -54,7 +54,7 @@ std::optional<std::string> EncodeInLocale(const std::u32string& points) {
 
 }  // namespace
 
-std::string NativeName(const std::string& typed) {
+std::filesystem::path NativeName(const std::string& typed) {
     const std::optional<std::u32string> points = DecodeUtf8(typed);
     if (!points) return typed;
     return EncodeInLocale(*points).value_or(typed);
