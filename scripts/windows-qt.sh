@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Qt for Windows (qtbase 6.4.2, the version Debian 12 ships) from Debian's own source
 # package with Debian's MinGW-w64, once per machine, into a cache outside the work tree.
-# The cache's name carries a hash of this script, the patch and the toolchain file, so a
-# change to any of them builds Qt anew. Prints the cache's path on its last line.
+# The cache's name carries a hash of the recipe below (from "features=" on), the patch and the
+# toolchain file, so a change to any of them builds Qt anew. Prints the cache's path on its last line.
 # Usage: scripts/windows-qt.sh [--check]   (--check: only say whether the cache is there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,7 +10,7 @@ root="$PWD"
 
 toolchain="$root/packaging/windows/mingw-w64-x86_64.cmake"
 patch_file="$root/packaging/windows/qtbase-directwrite-without-direct2d.patch"
-key="$(cat "$0" "$toolchain" "$patch_file" | sha256sum | cut -c1-12)"
+key="$( (sed -n '/^features=/,$p' "$0"; cat "$toolchain" "$patch_file") | sha256sum | cut -c1-12)"
 cache="${VODAZI_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vodazi}"
 prefix="$cache/qt-6.4.2-mingw-$key"
 
@@ -34,8 +34,11 @@ cd "$work"
 echo "deb-src http://deb.debian.org/debian bookworm main" > sources.list
 apt_source=(-o Dir::Etc::sourcelist="$work/sources.list" -o Dir::Etc::sourceparts=-
             -o Dir::State::Lists="$work/lists" -o APT::Sandbox::User=root)
-apt-get "${apt_source[@]}" update -qq
-apt-get "${apt_source[@]}" source --download-only qt6-base=6.4.2+dfsg-10 >/dev/null
+if ! apt-get "${apt_source[@]}" update -qq ||
+   ! apt-get "${apt_source[@]}" source --download-only qt6-base=6.4.2+dfsg-10 >/dev/null; then
+  echo "windows-qt: Debian's qt6-base source cannot be fetched from this machine" >&2
+  exit 75
+fi
 dpkg-source -x qt6-base_6.4.2+dfsg-10.dsc qtbase >/dev/null
 patch -d qtbase -p1 < "$patch_file"
 

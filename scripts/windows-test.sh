@@ -18,20 +18,22 @@ root="$PWD"
 build="$root/build-windows"
 qt="$(./scripts/windows-qt.sh --check)"
 runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+threads="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
 
 # A wine of its own, with one server kept for the whole run: each program then starts in a
 # tenth of a second instead of seconds. Its services are started before CTest, or they would
 # inherit CTest's output and CTest would wait for them for ever.
 export WINEPREFIX="$build/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPATH="$(winepath -w "$qt/bin" 2>/dev/null);$(winepath -w "$runtime" 2>/dev/null)"
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+wineboot --init >/dev/null 2>&1 </dev/null
+wineserver -w
 wineserver -p
-wine cmd /c exit
-export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$runtime")"
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$runtime");$(winepath -w "$threads")"
 
 echo "== Windows tests under wine"
 (cd "$build" && ctest --output-on-failure --timeout 900 -j "$(nproc)")

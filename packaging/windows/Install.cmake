@@ -1,5 +1,6 @@
 # The Windows program as it is installed: vodazi.exe with the Qt libraries and plugins it
 # loads and the compiler's runtime libraries beside it, so that the folder runs as it is.
+find_package(Qt6 REQUIRED COMPONENTS Core)
 get_target_property(vodazi_qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(vodazi_qt_bin "${vodazi_qt_core}" DIRECTORY)
 get_filename_component(vodazi_qt_prefix "${vodazi_qt_bin}" DIRECTORY)
