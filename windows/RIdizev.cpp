@@ -35,7 +35,6 @@ Control* Place(Control* control, const char* name, QRect geometry) {
 }  // namespace
 
 RIdizev::RIdizev(QWidget* parent) : QWidget(parent) {
-    InstallMainWindowAccessibility();
     setObjectName("RIdizev");
     setWindowTitle("Calculate Vodazi");
     setFixedSize(TwipsToPixels(4890), TwipsToPixels(3795));

@@ -5,7 +5,7 @@
 
 #include "calc/RunView.h"
 #include "platform/PaintPump.h"
-#include "windows/MainWindowAccessible.h"
+#include "windows/ProgressAnnouncer.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,6 +20,8 @@ class SolidRectangle;
 // The main window "Calculate Vodazi": the bounds, the output choice, the button that starts
 // a run, and the progress bar the run drives.
 class RIdizev : public QWidget, public RunView {
+    Q_OBJECT
+
   public:
     explicit RIdizev(QWidget* parent = nullptr);
     ~RIdizev() override;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -255,6 +256,26 @@ TEST_F(MainWindowTest, ScreenReadersHearEveryControlByNameAndOneProgressBar) {
                                          std::pair(3960.0f, 99), std::pair(6000.0f, 100)}) {
         window.SetProgressFillWidth(twips);
         EXPECT_EQ(value->currentValue().toInt(), counted) << twips;
+    }
+}
+
+// The toolkit asks for a widget's description by the name of each of its classes in turn, its
+// own first. Ours answer only for our own: a widget of another class, one of those ours derive
+// from included, or a rectangle that is not the main window's bar, keeps the toolkit's own.
+TEST_F(MainWindowTest, WidgetsOfOtherClassesKeepTheToolkitsDescription) {
+    QWidget plainWindow;
+    QAbstractScrollArea plainScrollArea;
+    SolidRectangle looseRectangle(Qt::white, nullptr);
+    auto* rectangleInTheWindow = new SolidRectangle(Qt::white, &window);
+    QWidget* const others[] = {&plainWindow, &plainScrollArea, &looseRectangle,
+                               rectangleInTheWindow};
+    for (QWidget* widget : others) {
+        const char* const name = widget->metaObject()->className();
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(heard, nullptr) << name;
+        EXPECT_EQ(heard->role(), QAccessible::Client) << name;
+        EXPECT_EQ(heard->valueInterface(), nullptr) << name;
+        EXPECT_EQ(heard->tableInterface(), nullptr) << name;
     }
 }
 
