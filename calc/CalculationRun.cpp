@@ -54,12 +54,17 @@ CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
 void CalculationRun::Run() {
     if (running_) return;
     running_ = true;
+    RunView& view = services_.view;
     const struct Finished {
         bool& running;
-        ~Finished() { running = false; }
-    } finished{running_};
+        RunView& view;
+        ~Finished() {
+            running = false;
+            view.RunEnds();
+        }
+    } finished{running_, view};
+    view.RunBegins();
 
-    RunView& view = services_.view;
     const BoundValues read =
         ReadBounds(view.StartText(), view.EndText(), services_.numbers.UserForm());
     if (read.status != BoundCheck::Accepted) {

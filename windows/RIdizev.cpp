@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 #include "calc/Bounds.h"
-#include "calc/CalculationRun.h"
 #include "calc/Conversions.h"
 #include "calc/FillProgress.h"
 #include "platform/CommandButton.h"
@@ -98,18 +97,20 @@ void RIdizev::Datei_Click() {
     fName_->setEnabled(toFile);
 }
 
-// A click that arrives while a run repaints is refused by the run itself.
+// A click that the event loop delivers during a run, while it repaints or while its message
+// box or list window is open, starts nothing.
 void RIdizev::Primzahlen_Click() {
-    if (run_ == nullptr) return;
-    if (!run_->Running()) {
-        paintPump_.Restart();
-        ReclaimDescriptorReserve();  // the run's own calls meet the limit first
-    }
-    run_->Run();
+    if (running_) return;
+    paintPump_.Restart();
+    ReclaimDescriptorReserve();  // the run's own calls meet the limit first
+    emit CalculationRequested();
 }
 
-bool RIdizev::Running() const {
-    return run_ != nullptr && run_->Running();
+void RIdizev::RunBegins() {
+    running_ = true;
+}
+void RIdizev::RunEnds() {
+    running_ = false;
 }
 
 QWidget* RIdizev::ProgressTrack() const {
@@ -121,7 +122,7 @@ QWidget* RIdizev::ProgressFill() const {
 
 // A run cannot be interrupted: the window stays until it is over.
 void RIdizev::closeEvent(QCloseEvent* event) {
-    if (Running()) {
+    if (running_) {
         event->ignore();
         return;
     }
@@ -173,12 +174,12 @@ void RIdizev::HideProgressFill() {
     aktFill_->hide();
     // The last pass drops what was typed or clicked since the previous one, before the
     // list window opens or the window takes input again.
-    if (Running()) paintPump_.Pump();
+    if (running_) paintPump_.Pump();
 }
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
-    if (!Running()) return;
+    if (!running_) return;
     progressAnnouncer_.MaybeAnnounce(*aktStatus_);
     paintPump_.MaybePump();
 }
