@@ -15,9 +15,6 @@
 
 namespace vodazi {
 
-std::string OutOfRangeMessage();
-std::string NotANumberMessage();
-
 // Everything a run talks to.
 struct RunServices {
     RunView& view;

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "calc/UserTexts.h"
 #include "platform/SolidRectangle.h"
 #include "windows/RIdizev.h"
 
@@ -26,7 +27,7 @@ class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueI
 
     QString text(QAccessible::Text kind) const override {
         QString text = QAccessibleWidget::text(kind);
-        if (kind == QAccessible::Name && text.isEmpty()) text = "Progress";
+        if (kind == QAccessible::Name && text.isEmpty()) text = texts::ProgressBarName;
         return text;
     }
 

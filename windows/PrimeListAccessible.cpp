@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <map>
 
+#include "calc/UserTexts.h"
 #include "windows/PrimeListView.h"
 
 namespace vodazi {
@@ -98,7 +99,7 @@ class PrimeListAccessible : public QAccessibleWidget, public QAccessibleTableInt
 
     QString text(QAccessible::Text kind) const override {
         QString text = QAccessibleWidget::text(kind);
-        if (kind == QAccessible::Name && text.isEmpty()) text = "Primes";
+        if (kind == QAccessible::Name && text.isEmpty()) text = texts::ListName;
         return text;
     }
 

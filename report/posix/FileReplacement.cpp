@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calc/RunFailure.h"
+#include "calc/UserTexts.h"
 #include "report/posix/NameResolution.h"
 #include "report/posix/SystemCalls.h"
 #include "report/posix/TemporaryNameCleanup.h"
@@ -104,8 +105,7 @@ void FileReplacement::Fail(int error) {
 
 void FileReplacement::Fail(const std::string& reason) {
     Discard();
-    const std::string damage = overwriting_ ? " The old report is damaged." : "";
-    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + "." + damage);
+    throw RunFailure(texts::CannotWriteMessage(displayName_, reason, overwriting_));
 }
 
 void FileReplacement::Prepare() {
@@ -115,10 +115,10 @@ void FileReplacement::Prepare() {
         way_ = Way::NewFile;
         temporary_ = CreateTemporary(folder_);
         if (temporary_ < 0)
-            throw RunFailure("Cannot create \"" + createName_ + "\": " + SystemReason(errno) + ".");
+            throw RunFailure(texts::CannotCreateMessage(createName_, SystemReason(errno)));
         return;
     }
-    if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!S_ISREG(old.st_mode)) Fail(texts::NotARegularFileReason);
     const Trust trust = TrustOf(target_, old.st_uid);
     if (trust != Trust::Trusted) Fail(trust == Trust::Planted ? EACCES : errno);
     // Opening it for writing asks the system what this user may do to the file, whatever its
@@ -126,7 +126,7 @@ void FileReplacement::Prepare() {
     targetFile_ =
         system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0);
     if (targetFile_ < 0 || system_calls::FileStatus(targetFile_, &old) != 0) Fail(errno);
-    if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!S_ISREG(old.st_mode)) Fail(texts::NotARegularFileReason);
     PrepareReplacement(old);
 }
 

@@ -75,7 +75,7 @@ TEST_F(CalculationRunTest, OutOfRangeChangesNothing) {
 TEST_F(CalculationRunTest, TextThatIsNoNumberEndsBeforeTheBusyState) {
     for (const std::string bad : {"", "  ", "abc", "nan", "0x1F"}) {
         Run(bad, "1000");
-        EXPECT_EQ(log, (Log{"run+", "message:" + NotANumberMessage(), "run-"}))
+        EXPECT_EQ(log, (Log{"run+", "message:A value is not a number.", "run-"}))
             << '"' << bad << '"';
         EXPECT_FALSE(messages.shown.back().title.has_value());
         EXPECT_EQ(list.prepared, 0);
