@@ -73,6 +73,16 @@ bool HasExtendedAttributes(int fd) {
     return false;
 }
 
+// The folder that holds `target`, absolute where the working folder can be named. Where it
+// cannot (it was removed), a relative name leads to the same folder, since the program never
+// changes its working folder; what fails there is told when the file is created.
+fs::path FolderOf(const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code error;
+    fs::path absolute = fs::absolute(folder, error);
+    return error ? folder : absolute;
+}
+
 }  // namespace
 
 FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
@@ -81,9 +91,7 @@ FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
     const ResolvedName resolved = ResolveName(path);
     target_ = resolved.path;
     createName_ = target_.string() == path.string() ? displayName_ : target_.string();
-    std::error_code error;
-    folder_ =
-        fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
+    folder_ = FolderOf(target_);
     try {
         if (resolved.error != 0) Fail(resolved.error);
         Prepare();
