@@ -109,7 +109,7 @@ class MainWindowTest : public ::testing::Test {
     // Adds an answer to the list window that checks it is owned by the main window, records
     // its items and then closes it with `close` (clicking Exit by default).
     void ExpectList(ModalScript& script, std::vector<std::uint32_t>* items,
-                    std::function<void(FPrimeList&)> close = ClickExit) {
+                    const std::function<void(FPrimeList&)>& close = ClickExit) {
         script.Then([this, items, close](QWidget* modal) {
             auto* list = dynamic_cast<FPrimeList*>(modal);
             if (list == nullptr) {

@@ -151,7 +151,7 @@ rlimit LimitThreadsFromStart(int threads, Platform platform) {
     rlimit old{};
     ::getrlimit(RLIMIT_NPROC, &old);
     rlimit low = old;
-    low.rlim_cur = static_cast<rlim_t>(NobodyThreads() + threads);
+    low.rlim_cur = static_cast<rlim_t>(NobodyThreads()) + static_cast<rlim_t>(threads);
     BecomeNobody();
     if (::setrlimit(RLIMIT_NPROC, &low) != 0) std::abort();
     return old;
