@@ -3,6 +3,7 @@
 #include <new>
 
 #include "calc/Conversions.h"
+#include "calc/UserTexts.h"
 
 namespace vodazi {
 namespace {
@@ -32,21 +33,13 @@ class BusyScope {
 
 std::string FailureMessage(const std::exception& failure) {
     if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
-        return "There is not enough memory for this range.";
+        return texts::NotEnoughMemoryMessage;
     }
     if (dynamic_cast<const RunFailure*>(&failure) != nullptr) return failure.what();
-    return std::string("The calculation failed: ") + failure.what();
+    return texts::CalculationFailedMessage(failure.what());
 }
 
 }  // namespace
-
-std::string OutOfRangeMessage() {
-    return "A value is out of range. Min. is 3 and max. is " + IntToText(MaxBound);
-}
-
-std::string NotANumberMessage() {
-    return "A value is not a number.";
-}
 
 CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
     : services_(services), options_(options) {}
@@ -54,18 +47,24 @@ CalculationRun::CalculationRun(const RunServices& services, ScanOptions options)
 void CalculationRun::Run() {
     if (running_) return;
     running_ = true;
+    RunView& view = services_.view;
     const struct Finished {
         bool& running;
-        ~Finished() { running = false; }
-    } finished{running_};
+        RunView& view;
+        ~Finished() {
+            running = false;
+            view.RunEnds();
+        }
+    } finished{running_, view};
+    view.RunBegins();
 
-    RunView& view = services_.view;
     const BoundValues read =
         ReadBounds(view.StartText(), view.EndText(), services_.numbers.UserForm());
     if (read.status != BoundCheck::Accepted) {
-        services_.messages.Show(
-            read.status == BoundCheck::NotANumber ? NotANumberMessage() : OutOfRangeMessage(),
-            MessageButtons::Ok);
+        services_.messages.Show(read.status == BoundCheck::NotANumber
+                                    ? texts::NotANumberMessage
+                                    : texts::OutOfRangeMessage(IntToText(MaxBound)),
+                                MessageButtons::Ok);
         return;
     }
     if (ScanWhileBusy(read)) services_.list.ShowModal();

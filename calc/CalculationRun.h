@@ -15,9 +15,6 @@
 
 namespace vodazi {
 
-std::string OutOfRangeMessage();
-std::string NotANumberMessage();
-
 // Everything a run talks to.
 struct RunServices {
     RunView& view;
@@ -36,13 +33,10 @@ class CalculationRun {
     explicit CalculationRun(const RunServices& services,
                             ScanOptions options = DefaultScanOptions());
 
-    // Does nothing when called again from within a run: the one guard against a second run,
-    // since the RunView operations that repaint run the event loop (see RunView).
+    // Tells the RunView when it begins and when it has ended, the list window closed included:
+    // the window repaints and swallows input only meanwhile, and refuses a click or a close.
+    // Does nothing when called again from within a run, whoever calls it.
     void Run();
-
-    // From the click until the run is over, the list window closed included. The window
-    // repaints and swallows input only meanwhile, and cannot be closed.
-    bool Running() const { return running_; }
 
   private:
     bool ScanWhileBusy(const BoundValues& read);

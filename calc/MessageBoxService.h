@@ -5,17 +5,14 @@
 
 namespace vodazi {
 
-// The title of every message box that does not bring its own.
-inline constexpr const char* ApplicationTitle = "Vodazi";
-
 enum class MessageButtons { Ok, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Yes, No };
 
-// A modal message box without an icon. Without a title it carries ApplicationTitle.
+// A modal message box without an icon. Without a title it carries texts::ApplicationTitle.
 class MessageBoxService {
   public:
     virtual ~MessageBoxService() = default;
-    // Without a title of its own, so with ApplicationTitle.
+    // Without a title of its own, so with texts::ApplicationTitle.
     MessageAnswer Show(const std::string& prompt, MessageButtons buttons) {
         return Show(prompt, buttons, std::nullopt);
     }

@@ -10,13 +10,19 @@ namespace vodazi {
 //
 // Where the event loop runs: a run holds the one window thread from the click to its end, and
 // the window repaints only inside ShowProgressFill, HideProgressFill and SetProgressFillWidth,
-// which process pending events (at most every few milliseconds for the width). Whatever the
-// event loop may call back meanwhile, a second click on the button or a close of the window,
-// meets CalculationRun::Running() and is refused there; user input is swallowed. The other
-// operations never run the event loop.
+// which process pending events (at most every few milliseconds for the width), and while the
+// run's message boxes and list window are open. Whatever the event loop may call back
+// meanwhile, a second click on the button or a close of the window, the window refuses by what
+// the run told it (RunBegins, RunEnds); user input is swallowed. The other operations never run
+// the event loop.
 class RunView {
   public:
     virtual ~RunView() = default;
+
+    // The run's first call and its last (after the list window closed); a run is going on
+    // between the two. RunEnds never throws.
+    virtual void RunBegins() = 0;
+    virtual void RunEnds() = 0;
 
     virtual std::string StartText() const = 0;
     virtual void SetStartText(const std::string& text) = 0;

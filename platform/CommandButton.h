@@ -8,6 +8,8 @@ namespace vodazi {
 // as Space does, but it is never the window's default button, so Enter in a text box does not
 // reach it.
 class CommandButton : public QPushButton {
+    Q_OBJECT
+
   public:
     CommandButton(const QString& caption, QWidget* parent);
 

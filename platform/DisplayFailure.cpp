@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "calc/UserTexts.h"
+
 namespace vodazi {
 namespace {
 
@@ -46,7 +48,7 @@ bool IsDisplayFailure(const QString& text) {
 void HoldOrTell(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg && IsDisplayFailure(text)) {
         Held().clear();
-        std::fputs(DisplayFailureWatch::NoDisplayLine, stderr);
+        std::fputs(texts::NoDisplayLine, stderr);
         std::fflush(stderr);
         std::_Exit(2);  // the toolkit is half set up; nothing of it may run any more
     }

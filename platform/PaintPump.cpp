@@ -35,6 +35,8 @@ bool IsUserInput(QEvent::Type type) {
 }
 
 class InputSwallower : public QObject {
+    Q_OBJECT
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (IsUserInput(event->type())) return true;
@@ -59,3 +61,6 @@ void PaintPump::Pump() {
 }
 
 }  // namespace vodazi
+
+// The meta-object of the filter above.
+#include "PaintPump.moc"

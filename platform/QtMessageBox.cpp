@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "calc/UserTexts.h"
 #include "platform/ActiveWindow.h"
 #include "platform/DescriptorReserve.h"
 
@@ -12,7 +13,7 @@ MessageAnswer QtMessageBox::Show(const std::string& prompt, MessageButtons butto
     const DescriptorsLent forTheBox;
     QMessageBox box(ActiveWindow());
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(QString::fromStdString(title.value_or(ApplicationTitle)));
+    box.setWindowTitle(QString::fromStdString(title.value_or(texts::ApplicationTitle)));
     box.setText(QString::fromStdString(prompt));
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::Ok) {

@@ -3,6 +3,8 @@
 #include <QList>
 #include <cmath>
 
+#include "calc/UserTexts.h"
+
 namespace vodazi {
 namespace {
 
@@ -40,9 +42,7 @@ std::vector<std::string> DropUnusableScaleSettings() {
         const QByteArray value = qgetenv(variable.name);
         if (variable.usable(value)) continue;
         qunsetenv(variable.name);
-        warnings.push_back(
-            "vodazi: ignoring " + std::string(variable.name) + "=" + value.toStdString() +
-            ": a scale factor must be a number from 0.25 to 8; starting at the normal scale");
+        warnings.push_back(texts::IgnoredScaleSettingLine(variable.name, value.toStdString()));
     }
     return warnings;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "calc/UserTexts.h"
 #include "platform/PaintingResources.h"
 
 namespace vodazi {
@@ -30,7 +31,7 @@ void TellOrPass(QtMsgType type, const QMessageLogContext& context, const QString
     // The system's reason, as the toolkit gives it in parentheses.
     const qsizetype open = text.lastIndexOf(QLatin1Char('('));
     const QByteArray reason = open < 0 ? QByteArray() : (" " + text.mid(open)).toLocal8Bit();
-    std::fprintf(stderr, "%s%s\n", ThreadRefusalWatch::RefusedLine, reason.constData());
+    std::fprintf(stderr, "%s%s\n", texts::ThreadRefusedLine, reason.constData());
     std::fflush(stderr);
     std::_Exit(3);  // whoever asked for the thread may be about to wait for it
 }

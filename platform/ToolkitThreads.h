@@ -6,7 +6,8 @@ namespace vodazi {
 // warning and may then wait for that thread for good: the accessibility bridge for the bus
 // connection's thread to answer, a fill for a painting thread to take its part. While a watch
 // is active, such a refusal ends the program at once with one line on standard error that
-// says why, and exit status 3; only the refusals it was told to spare pass, as warnings.
+// says why (texts::ThreadRefusedLine), and exit status 3; only the refusals it was told to
+// spare pass, as warnings.
 class ThreadRefusalWatch {
   public:
     ThreadRefusalWatch();
@@ -18,9 +19,6 @@ class ThreadRefusalWatch {
     void Spare(int count);
     // Stops watching; the handler found at construction is back.
     void Release();
-
-    static constexpr const char* RefusedLine =
-        "vodazi: cannot start: the system refuses a thread that the windows need";
 };
 
 // Asks for the threads the toolkit keeps for the life of the program in the order that lets

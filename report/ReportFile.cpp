@@ -1,6 +1,7 @@
 #include "report/ReportFile.h"
 
 #include "calc/Conversions.h"
+#include "calc/UserTexts.h"
 #include "report/FileService.h"
 
 namespace vodazi {
@@ -18,21 +19,21 @@ bool ReportFile::Open(const FileNameGetter& fileName) {
     const FileService files;
     const std::string name = fileName();
     if (files.HoldsLineBreak(name)) {
-        messages_.Show("A file name cannot hold a line break.", MessageButtons::Ok);
+        messages_.Show(texts::LineBreakInFileNameMessage, MessageButtons::Ok);
         return false;
     }
     // A folder too long to look at may well exist; creating the file then tells the reason.
     const std::string folder = files.GetParentFolderName(name);
     if (!files.FolderExists(folder) && !files.TooLong(folder)) {
-        messages_.Show("Folder dosnt exist", MessageButtons::Ok);
+        messages_.Show(texts::FolderMissingMessage, MessageButtons::Ok);
         return false;
     }
     // A planted name is refused by creating the file: nothing to ask about.
     const std::string existing = fileName();
     if (files.FileExists(existing) && !files.Planted(existing)) {
         const MessageAnswer answer =
-            messages_.Show("File exist. Do you want to overwrite?", MessageButtons::YesNoDefaultNo,
-                           std::string("File exist"));
+            messages_.Show(texts::OverwriteQuestion, MessageButtons::YesNoDefaultNo,
+                           std::string(texts::OverwriteTitle));
         if (answer != MessageAnswer::Yes) return false;
     }
     stream_ = files.CreateTextFile(fileName());

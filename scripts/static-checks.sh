@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Static analysis of the program's own code with cppcheck, and the layout of every C++ file
-# against .clang-format. Compiler warnings are errors in every build already
-# (CMakeLists.txt); this adds the checks a compiler does not make.
+# Static analysis of the program's own code with cppcheck, of every C++ file with clang-tidy,
+# and the layout of every C++ file against .clang-format. Compiler warnings are errors in every
+# build already (CMakeLists.txt); this adds the checks a compiler does not make.
+# cppcheck:
 #   warning      undefined behaviour, wrong use of the library, resource leaks
 #   performance  needless copies and allocations
 #   portability  code whose meaning depends on the platform
-# "style" is left out: most of its findings are taste, not faults. Any suppression is made
-# inline, next to the code, with a comment saying why.
-# Tests and benchmarks are not checked: cppcheck cannot expand GoogleTest's macros.
+# "style" is left out: most of its findings are taste, not faults. Tests and benchmarks are not
+# checked by it: cppcheck cannot expand GoogleTest's macros.
+# clang-tidy: the bugprone, concurrency and performance checks that .clang-tidy names, over
+# the program, its tests, benchmarks and tools, the Windows halves included.
+# Any suppression is made inline, next to the code, with a comment saying why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh cppcheck clang-format
+# clang for the compile commands clang-tidy reads; the benchmark libraries so that the
+# benchmarks are among them; MinGW's C++ headers for the Windows halves.
+./scripts/install-deps.sh cppcheck clang-format clang-tidy clang libbenchmark-dev \
+  libprimesieve-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix
 
 # Every C++ file the repository tracks, laid out as .clang-format says.
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
@@ -37,4 +43,51 @@ fi
 
 cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ \
   --error-exitcode=1 --inline-suppr --quiet -I . calc platform report windows
+
+# clang-tidy over what a build with everything compiles: the compile commands of a build that
+# is configured, not built, but for the output of moc that some sources include. Debug, so
+# that the checks see every assert.
+tidy_build=build-tidy
+CXX=clang++ cmake -S . -B "$tidy_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF \
+  -DVODAZI_BUILD_BENCH=ON -DVODAZI_BUILD_PICTURES=ON -DVODAZI_BUILD_FUZZ=ON >/dev/null
+cmake --build "$tidy_build" --target vodazi_platform_autogen vodazi_windows_autogen >/dev/null
+# Not checked yet: the files whose warnings are still open, each to leave this list when mended.
+not_yet_checked=(
+  calc/BitmapPrimes.cpp
+  calc/CrossOff.cpp
+  calc/PrimeChunks.cpp
+  report/TextStream.cpp
+  bench/WindowBenchmarks.cpp
+)
+mapfile -t tidy_sources < <(sed -n 's/^ *"file": "\(.*\)",*$/\1/p' "$tidy_build/compile_commands.json" |
+  sed "s|^$PWD/||" | grep -E '^(bench|calc|platform|report|scripts|tests|windows)/' |
+  grep -v -x -F -f <(printf '%s\n' "${not_yet_checked[@]}") | sort -u)
+# The Windows halves, parsed as the MinGW-w64 cross-build compiles them.
+mingw_cxx_headers=()
+while read -r folder; do
+  mingw_cxx_headers+=(-isystem "$folder")
+done < <(echo | x86_64-w64-mingw32-g++-posix -std=c++20 -x c++ -E -v - 2>&1 |
+  sed -n '/^#include <...> search starts here:/,/^End of search list./p' | grep '^ .*c++' | sed 's/^ //')
+mapfile -t windows_sources < <(git ls-files '*/win32/*.cpp' 'tests/report/Win32ReportTest.cpp')
+windows_flags=(--target=x86_64-w64-mingw32 -std=c++20 -I . -isystem /usr/src/googletest/googletest/include
+  -nostdinc++ "${mingw_cxx_headers[@]}" -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+  -Wold-style-cast -Woverloaded-virtual)
+header_filter="^$PWD/(bench|calc|platform|report|scripts|tests|windows)/"
+tidy() {
+  # Only what clang-tidy finds; not its count of the warnings it hid in foreign headers.
+  clang-tidy --quiet --header-filter="$header_filter" "$@" 2> >(grep -v 'warnings\? generated\.$' >&2)
+}
+export -f tidy
+export header_filter
+status=0
+printf '%s\n' "${tidy_sources[@]}" | xargs -P "$(nproc)" -I{} bash -c 'tidy -p "$0" "$1"' "$tidy_build" {} ||
+  status=1
+for source in "${windows_sources[@]}"; do
+  tidy "$source" -- "${windows_flags[@]}" || status=1
+done
+if [ "$status" -ne 0 ]; then
+  echo "static checks: clang-tidy's findings above; mend them, or excuse one where it stands" >&2
+  exit 1
+fi
 echo "static checks: no findings"

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "calc/UserTexts.h"
 #include "platform/CommandButton.h"
 #include "platform/Twips.h"
 #include "windows/PrimeListView.h"
@@ -12,9 +13,9 @@ namespace vodazi {
 FPrimeList::FPrimeList(QWidget* parent)
     : QDialog(parent),
       primeList_(new PrimeListView(items_, this)),
-      exit_(new CommandButton("Exit", this)) {
+      exit_(new CommandButton(texts::ExitButton, this)) {
     setObjectName("FPrimeList");
-    setWindowTitle("Vodazi List");
+    setWindowTitle(texts::ListWindowCaption);
     setFixedSize(TwipsToPixels(3255), TwipsToPixels(3840));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

@@ -12,6 +12,8 @@ class PrimeListView;
 
 // The window "Vodazi List": the primes of one run and a button to close it.
 class FPrimeList : public QDialog {
+    Q_OBJECT
+
   public:
     explicit FPrimeList(QWidget* parent = nullptr);
 

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "calc/UserTexts.h"
+#include "platform/SolidRectangle.h"
 #include "windows/RIdizev.h"
 
 namespace vodazi {
@@ -25,7 +27,7 @@ class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueI
 
     QString text(QAccessible::Text kind) const override {
         QString text = QAccessibleWidget::text(kind);
-        if (kind == QAccessible::Name && text.isEmpty()) text = "Progress";
+        if (kind == QAccessible::Name && text.isEmpty()) text = texts::ProgressBarName;
         return text;
     }
 
@@ -88,47 +90,23 @@ class PartOfTheBarAccessible : public QAccessibleWidget {
     bool isValid() const override { return false; }
 };
 
-QAccessibleInterface* MainWindowFactory(const QString&, QObject* object) {
-    if (auto* window = dynamic_cast<RIdizev*>(object)) return new MainWindowAccessible(window);
-    auto* window = object != nullptr ? dynamic_cast<RIdizev*>(object->parent()) : nullptr;
+}  // namespace
+
+// The toolkit asks with the name of each class of the object in turn, its own first; only the
+// names of our classes are answered, so that a widget of any other class keeps the toolkit's
+// own description.
+QAccessibleInterface* MainWindowAccessibleFactory(const QString& className, QObject* object) {
+    if (object == nullptr) return nullptr;
+    if (className == QLatin1String(RIdizev::staticMetaObject.className()))
+        return new MainWindowAccessible(static_cast<RIdizev*>(object));
+    if (className != QLatin1String(SolidRectangle::staticMetaObject.className())) return nullptr;
+    const auto* window = qobject_cast<RIdizev*>(object->parent());
     if (window == nullptr) return nullptr;
     if (object == window->ProgressTrack()) {
         return new ProgressBarAccessible(window->ProgressTrack(), window->ProgressFill());
     }
     if (object == window->ProgressFill()) return new PartOfTheBarAccessible(window->ProgressFill());
     return nullptr;
-}
-
-}  // namespace
-
-void InstallMainWindowAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(MainWindowFactory);
-        return true;
-    }();
-    (void)installed;
-}
-
-void ProgressAnnouncer::Restart() {
-    sinceLast_.start();
-    lastValue_ = QVariant();
-}
-
-void ProgressAnnouncer::MaybeAnnounce(QWidget& track) {
-    if (sinceLast_.isValid() && sinceLast_.elapsed() < IntervalMs) return;
-    Announce(track);
-}
-
-void ProgressAnnouncer::Announce(QWidget& track) {
-    sinceLast_.start();
-    if (!QAccessible::isActive()) return;
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&track);
-    if (bar == nullptr || bar->valueInterface() == nullptr) return;
-    const QVariant value = bar->valueInterface()->currentValue();
-    if (value == lastValue_) return;
-    lastValue_ = value;
-    QAccessibleValueChangeEvent event(&track, value);
-    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace vodazi

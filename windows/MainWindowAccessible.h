@@ -1,33 +1,15 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QVariant>
-
-class QWidget;
+class QAccessibleInterface;
+class QObject;
+class QString;
 
 namespace vodazi {
 
-// Makes the main window readable by assistive technology: a frame named by its caption whose
-// two rectangles read as one progress bar, the white track being the bar and the red fill its
-// value. Safe to call more than once.
-void InstallMainWindowAccessibility();
-
-// Tells assistive technology how far the progress bar has come: often enough that a listener
-// hears a run move, yet not for each of the thousands of widths a run sets.
-class ProgressAnnouncer {
-  public:
-    // A run begins: the first announcement comes one interval after it.
-    void Restart();
-    // Announces the value of `track` if the last announcement is an interval ago.
-    void MaybeAnnounce(QWidget& track);
-    // Announces the value of `track` now, unless it was the last one announced.
-    void Announce(QWidget& track);
-
-    static constexpr qint64 IntervalMs = 100;
-
-  private:
-    QElapsedTimer sinceLast_;
-    QVariant lastValue_;
-};
+// The main window as assistive technology reads it: a frame named by its caption whose two
+// rectangles read as one progress bar, the white track being the bar and the red fill its
+// value. A factory for QAccessible::installFactory: it answers for the main window's class,
+// and for the rectangles' class where the rectangle is one of the main window's two.
+QAccessibleInterface* MainWindowAccessibleFactory(const QString& className, QObject* object);
 
 }  // namespace vodazi

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <map>
 
+#include "calc/UserTexts.h"
 #include "windows/PrimeListView.h"
 
 namespace vodazi {
@@ -98,7 +99,7 @@ class PrimeListAccessible : public QAccessibleWidget, public QAccessibleTableInt
 
     QString text(QAccessible::Text kind) const override {
         QString text = QAccessibleWidget::text(kind);
-        if (kind == QAccessible::Name && text.isEmpty()) text = "Primes";
+        if (kind == QAccessible::Name && text.isEmpty()) text = texts::ListName;
         return text;
     }
 
@@ -130,13 +131,6 @@ class PrimeListAccessible : public QAccessibleWidget, public QAccessibleTableInt
 
     QAccessibleInterface* focusChild() const override {
         return View().CurrentRow() >= 0 ? child(static_cast<int>(View().CurrentRow())) : nullptr;
-    }
-
-    // The row the screen readers last heard of as current, kept until another one is.
-    void RowAnnounced(qint64 row) {
-        if (row == announced_) return;
-        previous_ = announced_;
-        announced_ = row;
     }
 
     // QAccessibleTableInterface: one column, one row selected at most, the current one.
@@ -178,7 +172,7 @@ class PrimeListAccessible : public QAccessibleWidget, public QAccessibleTableInt
     bool Held(qint64 row) const {
         const qint64 top = View().TopRow();
         return (row >= top && row < top + View().VisibleRows()) || row == View().CurrentRow() ||
-               row == announced_ || row == previous_;
+               row == View().PreviousRow();
     }
 
     void DropRowsNoLongerHeld() const {
@@ -193,37 +187,16 @@ class PrimeListAccessible : public QAccessibleWidget, public QAccessibleTableInt
     }
 
     mutable std::map<qint64, QAccessible::Id> rows_;
-    qint64 announced_ = -1;
-    qint64 previous_ = -1;
 };
-
-QAccessibleInterface* PrimeListFactory(const QString&, QObject* object) {
-    auto* view = dynamic_cast<PrimeListView*>(object);
-    return view != nullptr ? new PrimeListAccessible(view) : nullptr;
-}
 
 }  // namespace
 
-void InstallPrimeListAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(PrimeListFactory);
-        return true;
-    }();
-    (void)installed;
-}
-
-void AnnounceCurrentRow(PrimeListView& view) {
-    auto* list = dynamic_cast<PrimeListAccessible*>(QAccessible::queryAccessibleInterface(&view));
-    if (list == nullptr) return;
-    list->RowAnnounced(view.CurrentRow());
-    const int child = static_cast<int>(view.CurrentRow());
-    QAccessibleEvent selection(&view, QAccessible::Selection);
-    selection.setChild(child);
-    QAccessible::updateAccessibility(&selection);
-    if (!view.hasFocus()) return;
-    QAccessibleEvent focus(&view, QAccessible::Focus);
-    focus.setChild(child);
-    QAccessible::updateAccessibility(&focus);
+// The toolkit asks with the name of each class of the object in turn, its own first; only the
+// list's own name is answered, so that any other scroll area keeps the toolkit's description.
+QAccessibleInterface* PrimeListAccessibleFactory(const QString& className, QObject* object) {
+    if (object == nullptr) return nullptr;
+    if (className != QLatin1String(PrimeListView::staticMetaObject.className())) return nullptr;
+    return new PrimeListAccessible(static_cast<PrimeListView*>(object));
 }
 
 }  // namespace vodazi

@@ -1,15 +1,15 @@
 #pragma once
 
+class QAccessibleInterface;
+class QObject;
+class QString;
+
 namespace vodazi {
 
-class PrimeListView;
-
-// Makes every PrimeListView readable by assistive technology: a table of one column with as
-// many rows as the list has items, each a list item with its number and its position; only
-// the rows asked for are made. Safe to call more than once.
-void InstallPrimeListAccessibility();
-
-// Tells assistive technology that the current row of `view` changed (selection and focus).
-void AnnounceCurrentRow(PrimeListView& view);
+// Every PrimeListView as assistive technology reads it: a table of one column with as many
+// rows as the list has items, each a list item with its number and its position; only the
+// rows asked for are made. A factory for QAccessible::installFactory that answers for the
+// list's class only.
+QAccessibleInterface* PrimeListAccessibleFactory(const QString& className, QObject* object);
 
 }  // namespace vodazi

@@ -8,15 +8,14 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <climits>
 
 #include "windows/PrefixSearch.h"
-#include "windows/PrimeListAccessible.h"
 
 namespace vodazi {
 
 PrimeListView::PrimeListView(const PrimeStore& items, QWidget* parent)
     : QAbstractScrollArea(parent), items_(items) {
-    InstallPrimeListAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -62,7 +61,22 @@ void PrimeListView::SetCurrentRow(qint64 row) {
     current_ = std::clamp<qint64>(row, 0, count - 1);
     EnsureVisible(current_);
     viewport()->update();
-    if (current_ != before && QAccessible::isActive()) AnnounceCurrentRow(*this);
+    if (current_ == before) return;
+    previous_ = before;
+    if (QAccessible::isActive()) AnnounceCurrentRow();
+}
+
+// Screen readers follow the current row, the list's child of the same index, by the events a
+// list sends: its selection, and its focus while the list has the focus.
+void PrimeListView::AnnounceCurrentRow() {
+    const int child = static_cast<int>(current_);
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(child);
+    QAccessible::updateAccessibility(&selection);
+    if (!hasFocus()) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
 }
 
 void PrimeListView::KeyboardSearch(const QString& typed) {

@@ -12,6 +12,8 @@ namespace vodazi {
 // click or keys (Up, Down, PageUp, PageDown, Home, End, or typing the first digits of a
 // number) and copied with Ctrl+C. Assistive technology reads its size and each row's position.
 class PrimeListView : public QAbstractScrollArea {
+    Q_OBJECT
+
   public:
     PrimeListView(const PrimeStore& items, QWidget* parent);
 
@@ -21,6 +23,9 @@ class PrimeListView : public QAbstractScrollArea {
     qint64 RowCount() const { return static_cast<qint64>(items_.Size()); }
     QString ItemText(qint64 row) const;
     qint64 CurrentRow() const { return current_; }
+    // The row that was current before the current one, which a screen reader still holds
+    // while it moves to the new one; -1 if there was none.
+    qint64 PreviousRow() const { return previous_; }
     void SetCurrentRow(qint64 row);
     qint64 TopRow() const;
     int RowHeight() const;
@@ -43,9 +48,11 @@ class PrimeListView : public QAbstractScrollArea {
     void UpdateScrollRange();
     void EnsureVisible(qint64 row);
     void TypeAhead(QKeyEvent* event);
+    void AnnounceCurrentRow();
 
     const PrimeStore& items_;
     qint64 current_ = -1;
+    qint64 previous_ = -1;
     QString typed_;
     QElapsedTimer lastTyped_;
 };

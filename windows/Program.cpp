@@ -4,7 +4,7 @@ namespace vodazi {
 
 Program::Program(ScanOptions options)
     : run_(RunServices{window_, list_, report_, messages_, pointer_, numbers_}, options) {
-    window_.SetCalculation(run_);
+    QObject::connect(&window_, &RIdizev::CalculationRequested, &window_, [this] { run_.Run(); });
 }
 
 }  // namespace vodazi

@@ -7,6 +7,7 @@
 #include "report/ReportFile.h"
 #include "windows/ListWindowOutput.h"
 #include "windows/RIdizev.h"
+#include "windows/WindowAccessibility.h"
 
 namespace vodazi {
 
@@ -22,6 +23,11 @@ class Program {
     RIdizev& MainWindow() { return window_; }
 
   private:
+    // Before any window is built: while a screen reader listens, the toolkit describes a widget
+    // as soon as it is built and keeps that first description.
+    struct AccessibilityFirst {
+        AccessibilityFirst() { InstallWindowAccessibility(); }
+    } accessibility_;
     QtMessageBox messages_;
     QtBusyPointer pointer_;
     QtNumericLocale numbers_;

@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "calc/Bounds.h"
-#include "calc/CalculationRun.h"
 #include "calc/Conversions.h"
 #include "calc/FillProgress.h"
+#include "calc/UserTexts.h"
 #include "platform/CommandButton.h"
 #include "platform/DescriptorReserve.h"
 #include "platform/SolidRectangle.h"
@@ -35,9 +35,8 @@ Control* Place(Control* control, const char* name, QRect geometry) {
 }  // namespace
 
 RIdizev::RIdizev(QWidget* parent) : QWidget(parent) {
-    InstallMainWindowAccessibility();
     setObjectName("RIdizev");
-    setWindowTitle("Calculate Vodazi");
+    setWindowTitle(texts::MainWindowCaption);
     setFixedSize(TwipsToPixels(4890), TwipsToPixels(3795));
     CreateControls();
     Form_Load();
@@ -48,31 +47,33 @@ RIdizev::~RIdizev() = default;
 void RIdizev::CreateControls() {
     // In the window's control order, but for the two rectangles: the red fill must lie in
     // front of the white track, and a later widget lies in front of an earlier one.
-    datei_ = Place(new QCheckBox("Copy to file", this), "Datei", TwipsRect(480, 1440, 1815, 255));
-    datei_->setToolTip("Gibt die Berechnung in die angegebene Datei aus");
+    datei_ = Place(new QCheckBox(texts::ReportFileCheckBox, this), "Datei",
+                   TwipsRect(480, 1440, 1815, 255));
+    datei_->setToolTip(texts::ReportFileCheckBoxTip);
     fName_ = Place(new QLineEdit("c:\\temp\\vodazi.txt", this), "FName",
                    TwipsRect(480, 1800, TrackWidth, 285));
-    fName_->setAccessibleName("Report file");  // no label of its own on the window
+    fName_->setAccessibleName(texts::ReportFileBoxName);  // no label of its own on the window
     ende_ = Place(new QLineEdit("1000", this), "Ende", TwipsRect(1680, 840, 1215, 285));
     start_ = Place(new QLineEdit("3", this), "Start", TwipsRect(1680, 360, 1215, 285));
-    primzahlen_ = Place(new CommandButton("begin of calculate", this), "Primzahlen",
+    primzahlen_ = Place(new CommandButton(texts::CalculateButton, this), "Primzahlen",
                         TwipsRect(480, 2280, TrackWidth, 615));
     QFont buttonFont("MS Sans Serif");
     buttonFont.setPointSizeF(9.75);
     buttonFont.setWeight(QFont::Bold);
     primzahlen_->setFont(buttonFont);
-    lPmax_ = Place(new QLabel("?", this), "LPmax", TwipsRect(3000, 840, 1815, 255));
+    lPmax_ =
+        Place(new QLabel(texts::LimitHintAtDesign, this), "LPmax", TwipsRect(3000, 840, 1815, 255));
     aktStatus_ = Place(new SolidRectangle(Qt::white, this), "AktStatus",
                        TwipsRect(480, 3120, TrackWidth, 255));
     aktFill_ = Place(new SolidRectangle(QColor(192, 0, 0), this), "AktFill",
                      TwipsRect(480, 3120, 15, 255));
-    lEnde_ = Place(new QLabel("Stop with:", this), "LEnde", TwipsRect(480, 840, 975, 255));
-    lStart_ = Place(new QLabel("Start with:", this), "LStart", TwipsRect(480, 360, 975, 255));
+    lEnde_ = Place(new QLabel(texts::EndLabel, this), "LEnde", TwipsRect(480, 840, 975, 255));
+    lStart_ = Place(new QLabel(texts::StartLabel, this), "LStart", TwipsRect(480, 360, 975, 255));
     // Screen readers name each bound box by the label beside it.
     lStart_->setBuddy(start_);
     lEnde_->setBuddy(ende_);
-    notice_ = Place(new QLabel("Vodazi - prime numbers of a 32-bit range", this), "Notice",
-                    TwipsRect(480, 3480, TrackWidth, 255));
+    notice_ =
+        Place(new QLabel(texts::Notice, this), "Notice", TwipsRect(480, 3480, TrackWidth, 255));
     notice_->setEnabled(false);
 
     setTabOrder(primzahlen_, start_);
@@ -89,7 +90,7 @@ void RIdizev::Form_Load() {
     Datei_Click();
     aktStatus_->hide();
     aktFill_->hide();
-    lPmax_->setText(FromUtf8("max. " + IntToText(MaxBound)));
+    lPmax_->setText(FromUtf8(texts::LimitHint(IntToText(MaxBound))));
     ende_->setAccessibleDescription(lPmax_->text());  // heard with the End box it explains
 }
 
@@ -99,18 +100,20 @@ void RIdizev::Datei_Click() {
     fName_->setEnabled(toFile);
 }
 
-// A click that arrives while a run repaints is refused by the run itself.
+// A click that the event loop delivers during a run, while it repaints or while its message
+// box or list window is open, starts nothing.
 void RIdizev::Primzahlen_Click() {
-    if (run_ == nullptr) return;
-    if (!run_->Running()) {
-        paintPump_.Restart();
-        ReclaimDescriptorReserve();  // the run's own calls meet the limit first
-    }
-    run_->Run();
+    if (running_) return;
+    paintPump_.Restart();
+    ReclaimDescriptorReserve();  // the run's own calls meet the limit first
+    emit CalculationRequested();
 }
 
-bool RIdizev::Running() const {
-    return run_ != nullptr && run_->Running();
+void RIdizev::RunBegins() {
+    running_ = true;
+}
+void RIdizev::RunEnds() {
+    running_ = false;
 }
 
 QWidget* RIdizev::ProgressTrack() const {
@@ -122,7 +125,7 @@ QWidget* RIdizev::ProgressFill() const {
 
 // A run cannot be interrupted: the window stays until it is over.
 void RIdizev::closeEvent(QCloseEvent* event) {
-    if (Running()) {
+    if (running_) {
         event->ignore();
         return;
     }
@@ -174,12 +177,12 @@ void RIdizev::HideProgressFill() {
     aktFill_->hide();
     // The last pass drops what was typed or clicked since the previous one, before the
     // list window opens or the window takes input again.
-    if (Running()) paintPump_.Pump();
+    if (running_) paintPump_.Pump();
 }
 
 void RIdizev::SetProgressFillWidth(float twips) {
     aktFill_->SetWidthTwips(twips);
-    if (!Running()) return;
+    if (!running_) return;
     progressAnnouncer_.MaybeAnnounce(*aktStatus_);
     paintPump_.MaybePump();
 }

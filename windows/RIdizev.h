@@ -5,7 +5,7 @@
 
 #include "calc/RunView.h"
 #include "platform/PaintPump.h"
-#include "windows/MainWindowAccessible.h"
+#include "windows/ProgressAnnouncer.h"
 
 class QCheckBox;
 class QLabel;
@@ -14,20 +14,21 @@ class QPushButton;
 
 namespace vodazi {
 
-class CalculationRun;
 class SolidRectangle;
 
 // The main window "Calculate Vodazi": the bounds, the output choice, the button that starts
-// a run, and the progress bar the run drives.
+// a run, and the progress bar the run drives. It knows of a run only what the run tells it
+// through the RunView.
 class RIdizev : public QWidget, public RunView {
+    Q_OBJECT
+
   public:
     explicit RIdizev(QWidget* parent = nullptr);
     ~RIdizev() override;
 
-    // The run behind the button; it lives as long as the window.
-    void SetCalculation(CalculationRun& run) { run_ = &run; }
-
     // RunView
+    void RunBegins() override;
+    void RunEnds() override;
     std::string StartText() const override;
     void SetStartText(const std::string& text) override;
     std::string EndText() const override;
@@ -44,6 +45,10 @@ class RIdizev : public QWidget, public RunView {
     QWidget* ProgressTrack() const;
     QWidget* ProgressFill() const;
 
+  signals:
+    // The button "begin of calculate" was clicked while no run is going on.
+    void CalculationRequested();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -52,7 +57,6 @@ class RIdizev : public QWidget, public RunView {
     void Form_Load();
     void Datei_Click();
     void Primzahlen_Click();
-    bool Running() const;
 
     QCheckBox* datei_ = nullptr;
     QLineEdit* fName_ = nullptr;
@@ -68,7 +72,7 @@ class RIdizev : public QWidget, public RunView {
 
     PaintPump paintPump_;
     ProgressAnnouncer progressAnnouncer_;
-    CalculationRun* run_ = nullptr;
+    bool running_ = false;  // as the run last told
 };
 
 }  // namespace vodazi

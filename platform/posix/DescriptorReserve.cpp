@@ -42,6 +42,8 @@ void HandBack() {
 // A window is painted after one of these reaches it, wherever the event loop runs; the
 // reserve is taken back as soon as the event loop goes on to what was posted after it.
 class PaintingWatch : public QObject {
+    Q_OBJECT
+
   public:
     using QObject::QObject;
 
@@ -85,3 +87,6 @@ DescriptorsLent::~DescriptorsLent() {
 }
 
 }  // namespace vodazi
+
+// The meta-object of the watch above.
+#include "DescriptorReserve.moc"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calc/RunFailure.h"
+#include "calc/UserTexts.h"
 #include "report/posix/NameResolution.h"
 #include "report/posix/SystemCalls.h"
 #include "report/posix/TemporaryNameCleanup.h"
@@ -72,6 +73,16 @@ bool HasExtendedAttributes(int fd) {
     return false;
 }
 
+// The folder that holds `target`, absolute where the working folder can be named. Where it
+// cannot (it was removed), a relative name leads to the same folder, since the program never
+// changes its working folder; what fails there is told when the file is created.
+fs::path FolderOf(const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code error;
+    fs::path absolute = fs::absolute(folder, error);
+    return error ? folder : absolute;
+}
+
 }  // namespace
 
 FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
@@ -80,9 +91,7 @@ FileReplacement::FileReplacement(std::string displayName, const fs::path& path)
     const ResolvedName resolved = ResolveName(path);
     target_ = resolved.path;
     createName_ = target_.string() == path.string() ? displayName_ : target_.string();
-    std::error_code error;
-    folder_ =
-        fs::absolute(target_.has_parent_path() ? target_.parent_path() : fs::path("."), error);
+    folder_ = FolderOf(target_);
     try {
         if (resolved.error != 0) Fail(resolved.error);
         Prepare();
@@ -104,8 +113,7 @@ void FileReplacement::Fail(int error) {
 
 void FileReplacement::Fail(const std::string& reason) {
     Discard();
-    const std::string damage = overwriting_ ? " The old report is damaged." : "";
-    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + "." + damage);
+    throw RunFailure(texts::CannotWriteMessage(displayName_, reason, overwriting_));
 }
 
 void FileReplacement::Prepare() {
@@ -115,10 +123,10 @@ void FileReplacement::Prepare() {
         way_ = Way::NewFile;
         temporary_ = CreateTemporary(folder_);
         if (temporary_ < 0)
-            throw RunFailure("Cannot create \"" + createName_ + "\": " + SystemReason(errno) + ".");
+            throw RunFailure(texts::CannotCreateMessage(createName_, SystemReason(errno)));
         return;
     }
-    if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!S_ISREG(old.st_mode)) Fail(texts::NotARegularFileReason);
     const Trust trust = TrustOf(target_, old.st_uid);
     if (trust != Trust::Trusted) Fail(trust == Trust::Planted ? EACCES : errno);
     // Opening it for writing asks the system what this user may do to the file, whatever its
@@ -126,7 +134,7 @@ void FileReplacement::Prepare() {
     targetFile_ =
         system_calls::Open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0);
     if (targetFile_ < 0 || system_calls::FileStatus(targetFile_, &old) != 0) Fail(errno);
-    if (!S_ISREG(old.st_mode)) Fail("it is not a regular file");
+    if (!S_ISREG(old.st_mode)) Fail(texts::NotARegularFileReason);
     PrepareReplacement(old);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calc/RunFailure.h"
+#include "calc/UserTexts.h"
 
 namespace fs = std::filesystem;
 
@@ -30,7 +31,7 @@ std::string SystemReason(int error) {
     while (!reason.empty() && (reason.back() == L'.' || std::iswspace(reason.back()))) {
         reason.pop_back();
     }
-    if (reason.empty()) return "error " + std::to_string(error);
+    if (reason.empty()) return texts::UnknownErrorReason(error);
     const int bytes = ::WideCharToMultiByte(
         CP_UTF8, 0, reason.data(), static_cast<int>(reason.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(bytes), '\0');
@@ -116,8 +117,7 @@ void FileReplacement::Fail(int error) {
 
 void FileReplacement::Fail(const std::string& reason) {
     Discard();
-    const std::string damage = overwriting_ ? " The old report is damaged." : "";
-    throw RunFailure("Cannot write \"" + displayName_ + "\": " + reason + "." + damage);
+    throw RunFailure(texts::CannotWriteMessage(displayName_, reason, overwriting_));
 }
 
 void FileReplacement::Prepare() {
@@ -128,12 +128,12 @@ void FileReplacement::Prepare() {
         way_ = Way::NewFile;
         temporary_ = CreateTemporary(folder_);
         if (temporary_ == nullptr) {
-            throw RunFailure("Cannot create \"" + displayName_ +
-                             "\": " + SystemReason(system_calls::LastError()) + ".");
+            throw RunFailure(
+                texts::CannotCreateMessage(displayName_, SystemReason(system_calls::LastError())));
         }
         return;
     }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) Fail("it is not a regular file");
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) Fail(texts::NotARegularFileReason);
     // Opening it for writing asks the system what this user may do to the file; a file that
     // could not be overwritten, read-only or refused, is not replaced either.
     targetFile_ = system_calls::OpenTarget(target_.c_str());

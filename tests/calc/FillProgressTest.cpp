@@ -41,6 +41,7 @@ void ExpectSameChanges(const RangeBounds& bounds) {
 
 std::vector<float> Widths(const std::vector<WidthChange>& changes) {
     std::vector<float> widths;
+    widths.reserve(changes.size());
     for (const auto& change : changes) widths.push_back(change.twips);
     return widths;
 }

@@ -229,7 +229,7 @@ TEST_F(ReportRunTest, AFileTooLargeForTheSystemIsReportedAndLosesNothing) {
         rlim_t limit;
         bool oldReport;
     } cases[] = {
-        {"10000000", 64 * 1024, true},
+        {"10000000", rlim_t{64} * 1024, true},
         {"20", Report3To20.size() - 1, false},
     };
     for (const auto& [end, limit, oldReport] : cases) {

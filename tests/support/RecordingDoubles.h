@@ -36,6 +36,8 @@ class RecordingView : public RunView {
     bool fillVisible = false;
     std::vector<float> widths;  // every width set, kept apart from the log
 
+    void RunBegins() override { log_.push_back("run+"); }
+    void RunEnds() override { log_.push_back("run-"); }
     std::string StartText() const override { return start; }
     void SetStartText(const std::string& text) override {
         start = text;

@@ -93,6 +93,7 @@ inline std::vector<std::string> DesignedTabOrder(std::span<const DesignedControl
     std::sort(focusable.begin(), focusable.end(),
               [](const auto& a, const auto& b) { return a.tabIndex < b.tabIndex; });
     std::vector<std::string> names;
+    names.reserve(focusable.size());
     for (const DesignedControl& row : focusable) names.push_back(row.name);
     return names;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -7,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,6 +57,26 @@ class OnShow : public QObject {
     std::function<void()> action_;
 };
 
+// How much darker the caption makes `button`: the darkness of its pixels, less that of the
+// same button without a caption.
+double CaptionInk(QPushButton& button) {
+    const auto darkness = [&button] {
+        const QImage image = button.grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* line = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x) sum += 255 - line[x];
+        }
+        return sum;
+    };
+    const double withCaption = darkness();
+    const QString caption = button.text();
+    button.setText(QString());
+    const double without = darkness();
+    button.setText(caption);
+    return withCaption - without;
+}
+
 class MainWindowTest : public ::testing::Test {
   protected:
     Program program;
@@ -87,7 +109,7 @@ class MainWindowTest : public ::testing::Test {
     // Adds an answer to the list window that checks it is owned by the main window, records
     // its items and then closes it with `close` (clicking Exit by default).
     void ExpectList(ModalScript& script, std::vector<std::uint32_t>* items,
-                    std::function<void(FPrimeList&)> close = ClickExit) {
+                    const std::function<void(FPrimeList&)>& close = ClickExit) {
         script.Then([this, items, close](QWidget* modal) {
             auto* list = dynamic_cast<FPrimeList*>(modal);
             if (list == nullptr) {
@@ -157,12 +179,25 @@ TEST_F(MainWindowTest, StartsInItsDesignState) {
     ExpectDesign(window, "Calculate Vodazi", 4890, 3795, MainWindowDesign);
     EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(),
               DesignedTabOrder(MainWindowDesign).front());
-    const QFont font = Control<QPushButton>("Primzahlen")->font();
-    EXPECT_EQ(font.weight(), QFont::Bold);
-    EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
-    EXPECT_EQ(font.family(), "MS Sans Serif");
+    // The caption is painted in the design's bold font, clearly darker than in the dialog font,
+    // in its family where the system has it, and fits on the button; every other control keeps
+    // the dialog font.
+    auto* button = Control<QPushButton>("Primzahlen");
+    const double designInk = CaptionInk(*button);
+    const QFont designFont = button->font();
+    button->setFont(QApplication::font(button));
+    const double dialogInk = CaptionInk(*button);
+    button->setFont(designFont);
+    EXPECT_GT(designInk, 1.3 * dialogInk);
     if (QFontDatabase::hasFamily("MS Sans Serif")) {
-        EXPECT_EQ(QFontInfo(font).family(), "MS Sans Serif");
+        EXPECT_EQ(QFontInfo(designFont).family(), "MS Sans Serif");
+    }
+    EXPECT_LE(QFontMetrics(designFont).horizontalAdvance(button->text()),
+              button->contentsRect().width());
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        if (control == button) continue;
+        EXPECT_EQ(control->font(), QApplication::font(control))
+            << control->objectName().toStdString();
     }
     EXPECT_FALSE(Control<QLineEdit>("FName")->isVisible());
     EXPECT_FALSE(Control<QLineEdit>("FName")->isEnabled());
@@ -255,6 +290,26 @@ TEST_F(MainWindowTest, ScreenReadersHearEveryControlByNameAndOneProgressBar) {
                                          std::pair(3960.0f, 99), std::pair(6000.0f, 100)}) {
         window.SetProgressFillWidth(twips);
         EXPECT_EQ(value->currentValue().toInt(), counted) << twips;
+    }
+}
+
+// The toolkit asks for a widget's description by the name of each of its classes in turn, its
+// own first. Ours answer only for our own: a widget of another class, one of those ours derive
+// from included, or a rectangle that is not the main window's bar, keeps the toolkit's own.
+TEST_F(MainWindowTest, WidgetsOfOtherClassesKeepTheToolkitsDescription) {
+    QWidget plainWindow;
+    QAbstractScrollArea plainScrollArea;
+    SolidRectangle looseRectangle(Qt::white, nullptr);
+    auto* rectangleInTheWindow = new SolidRectangle(Qt::white, &window);
+    QWidget* const others[] = {&plainWindow, &plainScrollArea, &looseRectangle,
+                               rectangleInTheWindow};
+    for (QWidget* widget : others) {
+        const char* const name = widget->metaObject()->className();
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(heard, nullptr) << name;
+        EXPECT_EQ(heard->role(), QAccessible::Client) << name;
+        EXPECT_EQ(heard->valueInterface(), nullptr) << name;
+        EXPECT_EQ(heard->tableInterface(), nullptr) << name;
     }
 }
 

@@ -35,8 +35,8 @@
 #include <string>
 #include <vector>
 
+#include "calc/UserTexts.h"
 #include "platform/ProgramStart.h"
-#include "platform/ToolkitThreads.h"
 #include "tests/support/ModalScript.h"
 #include "windows/FPrimeList.h"
 #include "windows/Program.h"
@@ -151,7 +151,7 @@ rlimit LimitThreadsFromStart(int threads, Platform platform) {
     rlimit old{};
     ::getrlimit(RLIMIT_NPROC, &old);
     rlimit low = old;
-    low.rlim_cur = static_cast<rlim_t>(NobodyThreads() + threads);
+    low.rlim_cur = static_cast<rlim_t>(NobodyThreads()) + static_cast<rlim_t>(threads);
     BecomeNobody();
     if (::setrlimit(RLIMIT_NPROC, &low) != 0) std::abort();
     return old;
@@ -331,7 +331,7 @@ TEST_P(ShortResourcesTest, RunEndsWithResultOrMessageAndTheNextRunWorks) {
         for (ChildEnd end; threads <= 16; ++threads) {
             end = RunChild(row, platform, threads, folder);
             if (end.status == 3) {
-                EXPECT_NE(end.errors.find(ThreadRefusalWatch::RefusedLine), std::string::npos)
+                EXPECT_NE(end.errors.find(texts::ThreadRefusedLine), std::string::npos)
                     << end.errors;
                 continue;
             }
