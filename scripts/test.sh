@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then runs every gate: static checks, a fuzzing smoke run, the
 # whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, and the whole test
+# suite cross-built for Windows and run under wine with the installer, and the whole test
 # suite in the normal build (its summary closes the output).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +28,9 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVODAZI_SANITIZE=ON >/dev/null
 cmake --build build-sanitize
 (cd build-sanitize && ctest --output-on-failure --timeout 900 -j "$jobs")
+
+echo "== Windows: cross-built with MinGW-w64, tested under wine"
+./scripts/windows-test.sh
 
 echo "== tests"
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS

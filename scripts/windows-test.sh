@@ -29,6 +29,15 @@ cleanup() {
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+# The display comes first: wine's desktop process, started with the prefix, draws every window
+# of the session, and without a display it draws them nowhere.
+display=":$((90 + RANDOM % 9))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
+xvfb=$!
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+openbox >/dev/null 2>&1 &
+wineserver -k 2>/dev/null || true  # one left by an earlier run that was stopped
 wineboot --init >/dev/null 2>&1 </dev/null
 wineserver -w
 wineserver -p
@@ -39,12 +48,6 @@ echo "== Windows tests under wine"
 (cd "$build" && ctest --output-on-failure --timeout 900 -j "$(nproc)")
 
 echo "== vodazi.exe under wine"
-display=":$((90 + RANDOM % 9))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
-openbox >/dev/null 2>&1 &
 
 # The primes of 3..1000 in the report's form, by trial division.
 expected="$build/expected-3-1000.txt"
@@ -60,9 +63,12 @@ awk 'BEGIN {
 
 # Starts the program, waits for its window and gives it the keys.
 window=""
+program=""
 start_program() {
   wine "$1" >/dev/null 2>&1 &
-  window="$(timeout 60 xdotool search --sync --onlyvisible --name '^Calculate Vodazi$' | head -1)"
+  program=$!
+  # A fresh wine sets itself up at its first window, which takes a minute on a busy machine.
+  window="$(timeout 300 xdotool search --sync --onlyvisible --name '^Calculate Vodazi$' | head -1)"
   xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
   sleep 1
 }
@@ -70,6 +76,15 @@ start_program() {
 # the file name box; Tab once more is the button again.
 write_report_with_defaults() {
   xdotool key --delay 150 Tab Tab Tab space Tab space
+}
+# Closes the window as a user does and waits for the program to end (the wine server itself is
+# kept for the whole run, so waiting for it would never end).
+close_program() {
+  xdotool key alt+F4
+  timeout 60 tail --pid="$program" -f /dev/null || {
+    echo "windows test: the program did not end when its window was closed" >&2
+    exit 1
+  }
 }
 wait_for_file() {
   for _ in $(seq 100); do
@@ -93,7 +108,7 @@ write_report_with_defaults
 wait_for_file "$report" || true
 compare_report "$report"
 echo "report of 3..1000 written, $(stat -c %s "$report") bytes, as expected"
-import -window root "$build/windows-main-window.png"
+import -window "$window" "$build/windows-main-window.png"
 
 # The same run over an old report: the question, Yes (its key), the new report in place.
 printf 'old report\r\n' > "$report"
@@ -107,26 +122,23 @@ if ls -A "$WINEPREFIX/drive_c/temp" | grep -v '^vodazi.txt$'; then
   echo "windows test: something stayed beside the report" >&2
   exit 1
 fi
-xdotool key alt+F4
-wineserver -w 2>/dev/null || true
+close_program
 
 echo "== installer under wine"
 setup="$(ls "$build"/vodazi-setup-*.exe)"
 installed="$WINEPREFIX/drive_c/Program Files/Vodazi"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Calculate Vodazi.lnk"
 wine "$setup" /S
-wineserver -w
 [ -x "$installed/vodazi.exe" ] && [ -f "$installed/platforms/qwindows.dll" ] && [ -f "$shortcut" ] || {
   echo "windows test: the installer did not install the program and its Start-menu entry" >&2
   exit 1
 }
 start_program "$installed/vodazi.exe"
 echo "the installed program started"
-xdotool key alt+F4
-wineserver -w 2>/dev/null || true
+close_program
+# The uninstaller runs a copy of itself from the temporary folder and returns at once.
 wine "$installed/uninstall.exe" /S
-wineserver -w
-for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done
+for _ in $(seq 150); do [ -e "$installed" ] || break; sleep 0.2; done
 if [ -e "$installed" ] || [ -e "$shortcut" ]; then
   echo "windows test: the uninstaller left files behind" >&2
   find "$installed" "$shortcut" 2>/dev/null >&2 || true

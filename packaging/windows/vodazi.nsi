@@ -1,7 +1,8 @@
 ; The Windows installer: the program folder, the Start-menu entry "Calculate Vodazi" and an
 ; uninstaller that takes away exactly what was installed.
 ; makensis -DVERSION=x.y.z -DDIST=<installed folder> -DOUTFILE=<setup.exe> vodazi.nsi
-Unicode true
+; A 64-bit installer for the 64-bit program: it runs where the program runs, without a 32-bit layer.
+Target amd64-unicode
 !include x64.nsh
 
 Name "Vodazi ${VERSION}"
