@@ -57,16 +57,17 @@ struct Prefix {
 
 // The prefix of n's block. Below Block, where numbers have no prefix, the highest block
 // whose numbers all fit in 32 bits stands in, which no number below it can use: n less its
-// first number wraps round far beyond Block.
+// first number wraps round far beyond Block. The digits are put together in a register from
+// the table: written byte by byte and read as a word, they would stall the read.
 Prefix PrefixOf(std::uint32_t n) {
     if (n < Block) n = (UINT32_MAX / Block - 1) * Block;
-    Prefix prefix;
-    char digits[sizeof prefix.digits] = {};
-    prefix.length = static_cast<std::uint32_t>(
-        std::to_chars(digits, digits + sizeof digits, n / Block).ptr - digits);
-    std::memcpy(&prefix.digits, digits, sizeof digits);
-    prefix.first = n / Block * Block;
-    return prefix;
+    const std::uint32_t high = n / Block;  // 1 to 429495: up to six digits
+    std::uint32_t length = 1;
+    for (std::uint32_t power = 10; power <= high; power *= 10) ++length;
+    // Six digits with leading zeros, then the zeros shifted out.
+    const std::array<std::uint32_t, Block>& four = FourDigits();
+    const std::uint64_t six = four[high / Block] >> 16 | std::uint64_t{four[high % Block]} << 16;
+    return Prefix{six >> 8 * (6 - length), length, n / Block * Block};
 }
 
 // The line of any number, with `prefix` moved on to its block.

@@ -23,12 +23,21 @@ class GrowingBuffer {
     }
     void Commit(std::size_t count) { size_ += count; }
 
+    // Room for at least `count` entries in all, taken at once, so that a buffer whose
+    // size is known roughly grows by no copies (pages never written are never touched).
+    void Reserve(std::size_t count) {
+        if (count > capacity_) Reallocate(count);
+    }
+
     std::span<const T> View() const { return {data_.get(), size_}; }
 
   private:
     void Grow(std::size_t needed) {
         std::size_t capacity = capacity_ == 0 ? 4096 : capacity_;
         while (capacity < needed) capacity *= 2;
+        Reallocate(capacity);
+    }
+    void Reallocate(std::size_t capacity) {
         auto grown = std::make_unique_for_overwrite<T[]>(capacity);
         std::copy(data_.get(), data_.get() + size_, grown.get());
         data_ = std::move(grown);

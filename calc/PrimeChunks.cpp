@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "calc/AllowedCores.h"
+#include "calc/BitmapLines.h"
 #include "calc/RangeSieve.h"
 
 namespace vodazi {
@@ -80,6 +81,11 @@ void PrimeChunks::Stop() noexcept {
     workers_.clear();  // joins them
 }
 
+// A chunk's lines take about 2.4 MB wherever it lies: fewer primes of more digits up high.
+// Reserved at once, or as much as a short range's odd numbers can fill, a slot's buffer is
+// allocated once and grows by no copies.
+constexpr std::size_t LinesBytes = PrimeChunks::ChunkNumbers / 4 * 3;
+
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
 // a worker's chunks come with gaps, so its sieve is sized for one chunk at a time.
 void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot) const {
@@ -92,6 +98,8 @@ void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot)
         sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, sieveUpTo, slot.primes);
     } else {
         slot.lines.Clear();
+        const std::uint64_t odd = (chunkHi - chunkLo) / 2 + 2;  // and 2, which is even
+        slot.lines.Reserve(std::min<std::uint64_t>(LinesBytes, odd * LongestLine));
         sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, sieveUpTo, slot.lines);
     }
 }
