@@ -105,6 +105,8 @@ bool TextStream::Merge(Piece& piece) {
 void TextStream::WriteNow(const Piece& piece) {
     if (!system_calls::Write(target_->Descriptor(), piece.bytes.data(), piece.bytes.size()))
         target_->Fail(system_calls::LastError());
+    if (const int error = target_->Written(fileBytes_, piece.bytes.size())) target_->Fail(error);
+    fileBytes_ += piece.bytes.size();
 }
 
 // Asked to stop, the writer still writes what was handed to it, then ends.
@@ -116,8 +118,12 @@ void TextStream::WriterLoop(std::stop_token stop) {
         queue_.pop_front();
         lock.unlock();
         int error = 0;
-        if (!system_calls::Write(target_->Descriptor(), piece.bytes.data(), piece.bytes.size()))
+        if (system_calls::Write(target_->Descriptor(), piece.bytes.data(), piece.bytes.size())) {
+            error = target_->Written(fileBytes_, piece.bytes.size());
+            fileBytes_ += piece.bytes.size();
+        } else {
             error = system_calls::LastError();
+        }
         Written(std::move(piece), error);
         lock.lock();
     }

@@ -66,6 +66,7 @@ class TextStream {
     std::unique_ptr<FileReplacement> target_;
     bool finished_ = false;
     std::uint64_t submitted_ = 0;  // bytes handed to the writer
+    std::uint64_t fileBytes_ = 0;  // bytes in the file, counted by the thread that writes
 
     std::unique_ptr<char[]> current_;  // our own lines, gathered
     std::size_t used_ = 0;

@@ -86,6 +86,17 @@ int Sync(int fd) {
     return Injected(Call::Sync) ? -1 : ::fdatasync(fd);
 }
 
+int StartWriteBack(int fd, off_t offset, off_t count) {
+    return Injected(Call::WriteBack) ? -1
+                                     : ::sync_file_range(fd, offset, count, SYNC_FILE_RANGE_WRITE);
+}
+
+int AwaitWriteBack(int fd, off_t offset, off_t count) {
+    return Injected(Call::WriteBack)
+               ? -1
+               : ::sync_file_range(fd, offset, count, SYNC_FILE_RANGE_WAIT_BEFORE);
+}
+
 int SyncFolder(int fd) {
     return Injected(Call::SyncFolder) ? -1 : ::fsync(fd);
 }
