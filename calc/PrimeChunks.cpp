@@ -69,6 +69,8 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers, F
         Stop();
         throw;
     }
+    std::lock_guard lock(ring_->mutex);
+    sievers_ += static_cast<int>(workers_.size());  // less any that failed already
 }
 
 PrimeChunks::~PrimeChunks() {
@@ -109,9 +111,14 @@ void PrimeChunks::Work(std::stop_token stop) {
     try {
         sieve = std::make_unique<RangeSieve>();
     } catch (...) {
-        return;  // the caller sieves what this worker cannot
+        sieve.reset();
     }
     std::unique_lock lock(ring_->mutex);
+    if (!sieve) {  // the caller sieves what this worker cannot
+        --sievers_;
+        ring_->slotReady.notify_all();
+        return;
+    }
     while (!stop.stop_requested() && nextToSieve_ < chunkCount_) {
         const std::uint64_t chunk = nextToSieve_++;
         Slot& slot = ring_->slots[chunk % ring_->slots.size()];
@@ -140,7 +147,7 @@ void PrimeChunks::FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
 // Instead of waiting idle, the caller sieves the next chunk nobody has started, if its slot
 // is free; so a consumer with little to do per prime adds a core to the sieving.
 bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
-    if (nextToSieve_ >= chunkCount_) return false;
+    if (nextToSieve_ >= chunkCount_ || (form_ == Form::Lines && sievers_ > 0)) return false;
     const std::uint64_t chunk = nextToSieve_;
     Slot& slot = ring_->slots[chunk % ring_->slots.size()];
     if (slot.chunk != chunk || slot.ready) return false;

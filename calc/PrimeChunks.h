@@ -30,7 +30,9 @@ class RangeSieve;
 // siever of chunk c waits until the slot belongs to c, fills it without the lock, and marks
 // it ready. So no two chunks ever share a slot, the caller reads a slot only when it is
 // ready for the chunk it wants, and at most slots.size() chunks are held at once. The
-// caller, instead of waiting, sieves the next unstarted chunk whose slot is free itself.
+// caller, instead of waiting, sieves the next unstarted chunk whose slot is free itself; but
+// not the lines, while a worker sieves: their consumer writes them on a thread that needs a
+// core of its own, and a third busy thread on two cores slows both the sieve and the writes.
 class PrimeChunks {
   public:
     enum class Form { Numbers, Lines };
@@ -88,6 +90,7 @@ class PrimeChunks {
     std::uint64_t nextToTake_ = 0;
     std::uint64_t nextToSieve_ = 0;
     bool inline_ = false;
+    int sievers_ = 0;  // workers that could start sieving
 
     // The caller's own sieve: all of it in inline mode, else the chunks it helps with.
     std::unique_ptr<RangeSieve> callerSieve_;
