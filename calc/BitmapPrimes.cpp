@@ -9,6 +9,7 @@
 #include <immintrin.h>
 #endif
 
+#include "calc/BitmapWords.h"
 #include "calc/Wheel30.h"
 
 namespace vodazi {
@@ -24,23 +25,13 @@ using WordWriter = std::uint32_t* (*)(const std::uint8_t* bytes, std::uint32_t w
 
 constexpr std::uint32_t NumbersPerWord = 8 * NumbersPerByte;
 
-// The set bits of a word, without the popcnt instruction the baseline x86-64 lacks (where
-// std::popcount becomes a library call).
-inline unsigned BitCount(std::uint64_t word) {
-    word -= (word >> 1) & 0x5555555555555555;
-    word = (word & 0x3333333333333333) + ((word >> 2) & 0x3333333333333333);
-    word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<unsigned>((word * 0x0101010101010101) >> 56);
-}
-
 // Eight numbers are written whether the word has that many bits or not, a second eight
 // likewise where needed: a loop that stops after the last bit would mispredict its end for
 // nearly every word.
 std::uint32_t* WritePortable(const std::uint8_t* bytes, std::uint32_t words, std::uint32_t base,
                              std::uint32_t* to) {
     for (std::uint32_t i = 0; i < words; ++i, base += NumbersPerWord) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes + 8 * std::size_t{i}, 8);
+        std::uint64_t word = BitmapWord(bytes + 8 * std::size_t{i});
         std::uint32_t* const end = to + BitCount(word);
         do {
             for (int bit = 0; bit < 8; ++bit) {
@@ -64,8 +55,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt"))) std::uint32_t* Wr
     const std::uint8_t* bytes, std::uint32_t words, std::uint32_t base, std::uint32_t* to) {
     const __m512i offsets = _mm512_loadu_si512(wheel::WordBitOffset.data());
     for (std::uint32_t i = 0; i < words; ++i, base += NumbersPerWord) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes + 8 * std::size_t{i}, 8);
+        const std::uint64_t word = BitmapWord(bytes + 8 * std::size_t{i});
         const __m512i packed = _mm512_maskz_compress_epi8(word, offsets);
         const __m512i numbers = _mm512_set1_epi32(static_cast<int>(base));
         _mm512_storeu_si512(
@@ -111,17 +101,8 @@ void AppendPrimes(std::uint8_t* bitmap, std::uint32_t from, std::uint32_t to,
     static const WordWriter fastest = ChooseWriter();
     const WordWriter write = reading == BitReading::Fastest ? fastest : WritePortable;
 
-    // The edge bytes lose the bits outside the range, and the last word's bytes after `to`
-    // are cleared, so that the writers read whole words and look at nothing else.
-    const std::uint8_t first = bitmap[from];
-    const std::uint8_t last = bitmap[to];
-    std::array<std::uint8_t, 8> after{};
-    std::memcpy(after.data(), bitmap + to + 1, after.size());
-    bitmap[from] &= firstBits;
-    bitmap[to] &= lastBits;
-    std::memset(bitmap + to + 1, 0, after.size());
-
-    const std::uint32_t words = (to - from) / 8 + 1;
+    const BitmapEdges edges(bitmap, from, to, firstBits, lastBits);
+    const std::uint32_t words = edges.Words();
     for (std::uint32_t block = 0; block < words; block += BlockWords) {
         const std::uint32_t count = std::min(BlockWords, words - block);
         std::uint32_t* const room = out.Room(64 * std::size_t{count} + 16);
@@ -129,10 +110,6 @@ void AppendPrimes(std::uint8_t* bitmap, std::uint32_t from, std::uint32_t to,
                                          base + NumbersPerByte * (from + 8 * block), room);
         out.Commit(static_cast<std::size_t>(end - room));
     }
-
-    std::memcpy(bitmap + to + 1, after.data(), after.size());
-    bitmap[to] = last;
-    bitmap[from] = first;
 }
 
 }  // namespace vodazi

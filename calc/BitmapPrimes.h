@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "calc/PrimeBuffer.h"
+#include "calc/GrowingBuffer.h"
 
 namespace vodazi {
 

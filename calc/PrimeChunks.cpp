@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "calc/AllowedCores.h"
+#include "calc/BitmapLines.h"
 #include "calc/RangeSieve.h"
 
 namespace vodazi {
@@ -23,17 +24,41 @@ unsigned PrimeChunks::DefaultWorkers() {
     return workers;
 }
 
-PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
-    : lo_(lo), hi_(hi), chunkCount_(lo <= hi ? (std::uint64_t{hi} - lo) / ChunkNumbers + 1 : 0) {
+// Gives a chunk's slot back to the sievers when the last copy of its hold goes.
+class PrimeChunks::Release {
+  public:
+    Release(std::shared_ptr<Ring> ring, std::size_t slot) : ring_(std::move(ring)), slot_(slot) {}
+    void operator()(const void*) const noexcept {
+        {
+            std::lock_guard lock(ring_->mutex);
+            Slot& slot = ring_->slots[slot_];
+            slot.ready = false;
+            slot.chunk += ring_->slots.size();
+        }
+        ring_->slotFree.notify_all();
+        ring_->slotReady.notify_all();  // the caller may sieve into it instead of waiting
+    }
+
+  private:
+    std::shared_ptr<Ring> ring_;
+    std::size_t slot_;
+};
+
+PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers, Form form)
+    : lo_(lo),
+      hi_(hi),
+      form_(form),
+      chunkCount_(lo <= hi ? (std::uint64_t{hi} - lo) / ChunkNumbers + 1 : 0) {
     if (chunkCount_ == 0) return;
     callerSieve_ = std::make_unique<RangeSieve>();
+    ring_ = std::make_shared<Ring>();
     inline_ = workers == 0 || chunkCount_ == 1;
-    if (inline_) return;
-    workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
+    workers = inline_ ? 0 : static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
     // Two slots a worker, one being filled and one ready, so that no worker waits for the
-    // caller to finish a chunk; two more for the chunk the caller reads and one it sieves.
-    slots_.resize(2 * static_cast<std::size_t>(workers) + 2);
-    for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
+    // caller to finish a chunk; two more for the chunk the caller reads and one it sieves,
+    // or, inline, one for the chunk a consumer still holds.
+    ring_->slots.resize(2 * static_cast<std::size_t>(workers) + 2);
+    for (std::size_t i = 0; i < ring_->slots.size(); ++i) ring_->slots[i].chunk = i;
     try {
         for (unsigned i = 0; i < workers; ++i)
             workers_.emplace_back([this](std::stop_token stop) { Work(stop); });
@@ -44,6 +69,8 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
         Stop();
         throw;
     }
+    std::lock_guard lock(ring_->mutex);
+    sievers_ += static_cast<int>(workers_.size());  // less any that failed already
 }
 
 PrimeChunks::~PrimeChunks() {
@@ -56,14 +83,27 @@ void PrimeChunks::Stop() noexcept {
     workers_.clear();  // joins them
 }
 
+// A chunk's lines take about 2.4 MB wherever it lies: fewer primes of more digits up high.
+// Reserved at once, or as much as a short range's odd numbers can fill, a slot's buffer is
+// allocated once and grows by no copies.
+constexpr std::size_t LinesBytes = PrimeChunks::ChunkNumbers / 4 * 3;
+
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
 // a worker's chunks come with gaps, so its sieve is sized for one chunk at a time.
-void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const {
+void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot) const {
     const std::uint64_t chunkLo = lo_ + chunk * ChunkNumbers;
     const auto chunkHi =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(hi_, chunkLo + ChunkNumbers - 1));
-    out.Clear();
-    sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, inline_ ? hi_ : chunkHi, out);
+    const std::uint32_t sieveUpTo = inline_ ? hi_ : chunkHi;
+    if (form_ == Form::Numbers) {
+        slot.primes.Clear();
+        sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, sieveUpTo, slot.primes);
+    } else {
+        slot.lines.Clear();
+        const std::uint64_t odd = (chunkHi - chunkLo) / 2 + 2;  // and 2, which is even
+        slot.lines.Reserve(std::min<std::uint64_t>(LinesBytes, odd * LongestLine));
+        sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, sieveUpTo, slot.lines);
+    }
 }
 
 void PrimeChunks::Work(std::stop_token stop) {
@@ -71,15 +111,20 @@ void PrimeChunks::Work(std::stop_token stop) {
     try {
         sieve = std::make_unique<RangeSieve>();
     } catch (...) {
-        return;  // the caller sieves what this worker cannot
+        sieve.reset();
     }
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(ring_->mutex);
+    if (!sieve) {  // the caller sieves what this worker cannot
+        --sievers_;
+        ring_->slotReady.notify_all();
+        return;
+    }
     while (!stop.stop_requested() && nextToSieve_ < chunkCount_) {
         const std::uint64_t chunk = nextToSieve_++;
-        Slot& slot = slots_[chunk % slots_.size()];
-        if (!slotFree_.wait(lock, stop, [&] { return slot.chunk == chunk; })) break;
+        Slot& slot = ring_->slots[chunk % ring_->slots.size()];
+        if (!ring_->slotFree.wait(lock, stop, [&] { return slot.chunk == chunk; })) break;
         FillSlot(*sieve, chunk, slot, lock);
-        slotReady_.notify_all();
+        ring_->slotReady.notify_all();
     }
 }
 
@@ -90,7 +135,7 @@ void PrimeChunks::FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
     lock.unlock();
     std::exception_ptr failure;
     try {
-        SieveChunk(sieve, chunk, slot.primes);
+        SieveChunk(sieve, chunk, slot);
     } catch (...) {
         failure = std::current_exception();
     }
@@ -102,38 +147,31 @@ void PrimeChunks::FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
 // Instead of waiting idle, the caller sieves the next chunk nobody has started, if its slot
 // is free; so a consumer with little to do per prime adds a core to the sieving.
 bool PrimeChunks::HelpSieve(std::unique_lock<std::mutex>& lock) {
-    if (nextToSieve_ >= chunkCount_) return false;
+    if (nextToSieve_ >= chunkCount_ || (form_ == Form::Lines && sievers_ > 0)) return false;
     const std::uint64_t chunk = nextToSieve_;
-    Slot& slot = slots_[chunk % slots_.size()];
+    Slot& slot = ring_->slots[chunk % ring_->slots.size()];
     if (slot.chunk != chunk || slot.ready) return false;
     ++nextToSieve_;
     FillSlot(*callerSieve_, chunk, slot, lock);
     return true;
 }
 
-bool PrimeChunks::Next(std::span<const std::uint32_t>& primes) {
+bool PrimeChunks::Next(Chunk& chunk) {
+    chunk = Chunk{};
     if (nextToTake_ >= chunkCount_) return false;
-    const std::uint64_t chunk = nextToTake_++;
-    if (inline_) {
-        SieveChunk(*callerSieve_, chunk, inlineBuffer_);
-        primes = inlineBuffer_.View();
-        return true;
-    }
-
-    std::unique_lock lock(mutex_);
-    if (chunk > 0) {
-        // The caller is done with the previous chunk: its slot may take a later one.
-        Slot& previous = slots_[(chunk - 1) % slots_.size()];
-        previous.ready = false;
-        previous.chunk = chunk - 1 + slots_.size();
-        slotFree_.notify_all();
-    }
-    Slot& slot = slots_[chunk % slots_.size()];
-    while (!(slot.ready && slot.chunk == chunk)) {
-        if (!HelpSieve(lock)) slotReady_.wait(lock);
+    const std::uint64_t taken = nextToTake_++;
+    const std::size_t index = taken % ring_->slots.size();
+    Slot& slot = ring_->slots[index];
+    {
+        std::unique_lock lock(ring_->mutex);
+        while (!(slot.ready && slot.chunk == taken)) {
+            if (!HelpSieve(lock)) ring_->slotReady.wait(lock);
+        }
     }
     if (slot.failure) std::rethrow_exception(slot.failure);
-    primes = slot.primes.View();
+    chunk.primes = slot.primes.View();
+    chunk.lines = slot.lines.View();
+    chunk.hold = std::shared_ptr<const void>(&slot, Release(ring_, index));
     return true;
 }
 

@@ -10,51 +10,73 @@
 #include <thread>
 #include <vector>
 
-#include "calc/PrimeBuffer.h"
+#include "calc/GrowingBuffer.h"
 
 namespace vodazi {
 
 class RangeSieve;
 
-// The primes of a range, chunk by chunk in ascending order. Worker threads sieve the chunks
-// ahead into a small ring of buffers while the caller takes them in order; the ring bounds
-// both the memory and how far the workers may run ahead of a slow consumer.
+// The primes of a range, chunk by chunk in ascending order, as numbers or as the lines of a
+// text file (BitmapLines). Worker threads sieve the chunks ahead into a small ring of
+// buffers while the caller takes them in order; the ring bounds both the memory and how far
+// the workers may run ahead of a slow consumer.
 //
-// The ring's invariant: slot c % slots_.size() belongs to chunk c from the moment the caller
-// has taken chunk c - slots_.size() + 1 (so is done with chunk c - slots_.size(), the slot's
-// previous chunk) until the caller is done with chunk c. Chunks are handed out to sievers in
-// ascending order (nextToSieve_); a siever of chunk c waits until the slot belongs to c, fills
-// it without the lock, and marks it ready. So no two chunks ever share a slot, the caller
-// reads a slot only when it is ready for the chunk it wants, and at most slots_.size() chunks
-// are held at once. The caller, instead of waiting, sieves the next unstarted chunk whose slot
-// is free itself.
+// Each chunk the caller takes comes with a hold on its slot: the slot goes back to the
+// sievers only when the hold and all its copies are gone, which may be on another thread
+// and after this object has gone, so that a consumer can hand a chunk's lines to a writer
+// without copying them. The ring's invariant: slot c % slots.size() belongs to chunk c from
+// the moment the hold of chunk c - slots.size() (its previous chunk) is dropped until the
+// hold of chunk c is. Chunks are handed out to sievers in ascending order (nextToSieve_); a
+// siever of chunk c waits until the slot belongs to c, fills it without the lock, and marks
+// it ready. So no two chunks ever share a slot, the caller reads a slot only when it is
+// ready for the chunk it wants, and at most slots.size() chunks are held at once. The
+// caller, instead of waiting, sieves the next unstarted chunk whose slot is free itself; but
+// not the lines, while a worker sieves: their consumer writes them on a thread that needs a
+// core of its own, and a third busy thread on two cores slows both the sieve and the writes.
 class PrimeChunks {
   public:
+    enum class Form { Numbers, Lines };
+
+    struct Chunk {
+        std::span<const std::uint32_t> primes;  // in the form Numbers
+        std::span<const char> lines;            // in the form Lines
+        std::shared_ptr<const void> hold;
+    };
+
     // workers == 0 sieves on the caller's thread as each chunk is taken.
-    PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers);
+    PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers, Form form = Form::Numbers);
     ~PrimeChunks();
     PrimeChunks(const PrimeChunks&) = delete;
     PrimeChunks& operator=(const PrimeChunks&) = delete;
 
-    // Sets `primes` to the next chunk's primes (possibly none) and returns true, or returns
-    // false after the last chunk. The view lasts until the next call.
-    bool Next(std::span<const std::uint32_t>& primes);
+    // Drops the hold of `chunk`, then sets it to the next chunk (possibly without primes) and
+    // returns true, or returns false after the last chunk.
+    bool Next(Chunk& chunk);
 
     // Numbers per chunk: enough that starting a sieve costs little, few enough that the ring
     // of buffers stays small beside what a consumer keeps (a chunk holds at most about
-    // 300,000 primes, 1.2 MB).
+    // 300,000 primes, 1.2 MB as numbers, 3 MB as lines).
     static constexpr std::uint64_t ChunkNumbers = std::uint64_t{1} << 22;
     static unsigned DefaultWorkers();
 
   private:
     struct Slot {
         PrimeBuffer primes;
+        TextBuffer lines;
         std::uint64_t chunk = 0;  // the chunk this slot is for
         bool ready = false;
         std::exception_ptr failure;
     };
+    // Shared with the holds, which may outlive this object.
+    struct Ring {
+        std::mutex mutex;
+        std::condition_variable slotReady;
+        std::condition_variable_any slotFree;  // waited on with a worker's stop token
+        std::vector<Slot> slots;
+    };
+    class Release;
 
-    void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
+    void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot) const;
     void Work(std::stop_token stop);
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
     void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
@@ -63,21 +85,17 @@ class PrimeChunks {
 
     std::uint32_t lo_;
     std::uint32_t hi_;
+    Form form_;
     std::uint64_t chunkCount_;
     std::uint64_t nextToTake_ = 0;
+    std::uint64_t nextToSieve_ = 0;
+    bool inline_ = false;
+    int sievers_ = 0;  // workers that could start sieving
 
     // The caller's own sieve: all of it in inline mode, else the chunks it helps with.
     std::unique_ptr<RangeSieve> callerSieve_;
-    bool inline_ = false;
-    PrimeBuffer inlineBuffer_;
-
-    // Threaded mode.
-    std::vector<Slot> slots_;
-    std::uint64_t nextToSieve_ = 0;
-    std::mutex mutex_;
-    std::condition_variable slotReady_;
-    std::condition_variable_any slotFree_;  // waited on with a worker's stop token
-    std::vector<std::jthread> workers_;     // last, so that they stop before what they use goes
+    std::shared_ptr<Ring> ring_;
+    std::vector<std::jthread> workers_;  // last, so that they stop before what they use goes
 };
 
 }  // namespace vodazi

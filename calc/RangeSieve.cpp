@@ -72,7 +72,7 @@ void RangeSieve::SieveNextSegment() {
     segmentBytes_ = bytes;
 }
 
-void RangeSieve::TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
+void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
     const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
     const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
     AppendPrimes(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
@@ -80,8 +80,38 @@ void RangeSieve::TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out
                  out);
 }
 
+void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, TextBuffer& out) {
+    const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
+    const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
+    AppendLines(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
+                wheel::BitsUpTo[hi % NumbersPerByte], segmentByte_ * NumbersPerByte, reading_, out);
+}
+
+namespace {
+
+void AppendSmall(std::uint32_t prime, PrimeBuffer& out) {
+    *out.Room(1) = prime;
+    out.Commit(1);
+}
+
+void AppendSmall(std::uint32_t prime, TextBuffer& out) {
+    AppendLine(prime, out);
+}
+
+}  // namespace
+
 void RangeSieve::Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo,
                          PrimeBuffer& out) {
+    Sieve(lo, hi, sieveUpTo, out);
+}
+
+void RangeSieve::Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo,
+                         TextBuffer& out) {
+    Sieve(lo, hi, sieveUpTo, out);
+}
+
+template <typename Buffer>
+void RangeSieve::Sieve(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo, Buffer& out) {
     if (lo > hi) return;
     if (lo != continuesAt_) {
         Restart(lo / NumbersPerByte);
@@ -92,10 +122,7 @@ void RangeSieve::Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieve
 
     // 2, 3 and 5 have no place in the bitmap.
     for (const std::uint32_t small : {2u, 3u, 5u}) {
-        if (lo <= small && small <= hi) {
-            *out.Room(1) = small;
-            out.Commit(1);
-        }
+        if (lo <= small && small <= hi) AppendSmall(small, out);
     }
     for (;;) {
         const std::uint64_t segmentEnd =
@@ -104,7 +131,7 @@ void RangeSieve::Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieve
         const std::uint64_t from = std::max<std::uint64_t>(lo, segmentStart);
         const std::uint64_t to = std::min<std::uint64_t>(hi, segmentEnd - 1);
         if (segmentBytes_ > 0 && from <= to) {
-            TakePrimes(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to), out);
+            Take(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to), out);
         }
         if (segmentEnd > hi) return;
         SieveNextSegment();

@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "calc/BitmapLines.h"
 #include "calc/BitmapPrimes.h"
 #include "calc/CrossOff.h"
-#include "calc/PrimeBuffer.h"
+#include "calc/GrowingBuffer.h"
 
 namespace vodazi {
 
@@ -28,11 +29,16 @@ class RangeSieve {
     // is the end of the ranges that will follow this one without a gap: the last segment
     // may reach that far, but not beyond.
     void Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo, PrimeBuffer& out);
+    // The same primes as lines of text (BitmapLines).
+    void Collect(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo, TextBuffer& out);
 
   private:
+    template <typename Buffer>
+    void Sieve(std::uint32_t lo, std::uint32_t hi, std::uint32_t sieveUpTo, Buffer& out);
     void Restart(std::uint32_t firstByte);
     void SieveNextSegment();
-    void TakePrimes(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out);
+    void Take(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out);
+    void Take(std::uint32_t lo, std::uint32_t hi, TextBuffer& out);
 
     BitReading reading_;
     std::unique_ptr<std::uint8_t[]> segment_;

@@ -4,12 +4,12 @@
 #include <functional>
 #include <string>
 
-#include "calc/ResultSink.h"
+#include "calc/LineSink.h"
 
 namespace vodazi {
 
-// The report file as a run uses it. Each prime becomes one line through the ResultSink side.
-class ReportOutput : public ResultSink {
+// The report file as a run uses it. The primes come as its lines through the LineSink side.
+class ReportOutput : public LineSink {
   public:
     using FileNameGetter = std::function<std::string()>;
 

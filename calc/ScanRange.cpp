@@ -4,9 +4,75 @@
 #include <optional>
 #include <span>
 
+#include "calc/LineNumbers.h"
 #include "calc/PrimeChunks.h"
 
 namespace vodazi {
+namespace {
+
+// What the delivery needs to know of a chunk's primes in either form: where they are, the
+// first of them, and how many of them lie below a number (as entries or as bytes).
+struct AsNumbers {
+    static constexpr PrimeChunks::Form Form = PrimeChunks::Form::Numbers;
+    static std::span<const std::uint32_t> Of(const PrimeChunks::Chunk& chunk) {
+        return chunk.primes;
+    }
+    static std::uint32_t First(std::span<const std::uint32_t> primes) { return primes.front(); }
+    static std::size_t Below(std::span<const std::uint32_t> primes, std::uint64_t n) {
+        return static_cast<std::size_t>(std::lower_bound(primes.begin(), primes.end(), n) -
+                                        primes.begin());
+    }
+};
+
+struct AsLines {
+    static constexpr PrimeChunks::Form Form = PrimeChunks::Form::Lines;
+    static std::span<const char> Of(const PrimeChunks::Chunk& chunk) { return chunk.lines; }
+    static std::uint32_t First(std::span<const char> lines) { return FirstLineNumber(lines); }
+    static std::size_t Below(std::span<const char> lines, std::uint64_t n) {
+        return BytesOfLinesBelow(lines, n);
+    }
+};
+
+// Hands the primes over chunk by chunk, each chunk cut where the fill width changes, with
+// `deliver(primes, chunk)`.
+template <typename Primes, typename Deliver>
+void Scan(const RangeBounds& bounds, const ProgressSetup& progress,
+          const FillWidthSetter& setFillWidth, const ScanOptions& options, Deliver deliver) {
+    const Candidates candidates = CandidatesOf(bounds);
+    if (candidates.count == 0) return;
+    const std::uint64_t lastCandidate = candidates.first + 2 * (candidates.count - 1);
+
+    FillWidthChanges changes(progress, candidates.count);
+    std::optional<WidthChange> change = changes.Next();
+    // The candidate number from which the pending width applies.
+    const auto changeNumber = [&] { return candidates.first + 2 * change->candidate; };
+
+    PrimeChunks chunks(candidates.first, static_cast<std::uint32_t>(lastCandidate), options.workers,
+                       Primes::Form);
+    PrimeChunks::Chunk chunk;
+    while (chunks.Next(chunk)) {
+        auto primes = Primes::Of(chunk);
+        while (!primes.empty()) {
+            if (!change) {
+                deliver(primes, chunk);
+                break;
+            }
+            // In short ranges the width changes far more often than a prime comes.
+            if (Primes::First(primes) >= changeNumber()) {
+                setFillWidth(change->twips);
+                change = changes.Next();
+                continue;
+            }
+            const std::size_t count = Primes::Below(primes, changeNumber());
+            deliver(primes.first(count), chunk);
+            primes = primes.subspan(count);
+        }
+    }
+    // Candidates after the last prime still move the fill.
+    for (; change; change = changes.Next()) setFillWidth(change->twips);
+}
+
+}  // namespace
 
 Candidates CandidatesOf(const RangeBounds& bounds) {
     const std::int64_t first = bounds.start | 1;  // an even start moves to the next odd number
@@ -21,38 +87,18 @@ ScanOptions DefaultScanOptions() {
 
 void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
                const FillWidthSetter& setFillWidth, const ScanOptions& options) {
-    const Candidates candidates = CandidatesOf(bounds);
-    if (candidates.count == 0) return;
-    const std::uint64_t lastCandidate = candidates.first + 2 * (candidates.count - 1);
+    Scan<AsNumbers>(bounds, progress, setFillWidth, options,
+                    [&sink](std::span<const std::uint32_t> primes, const PrimeChunks::Chunk&) {
+                        sink.Primes(primes);
+                    });
+}
 
-    FillWidthChanges changes(progress, candidates.count);
-    std::optional<WidthChange> change = changes.Next();
-    // The candidate number from which the pending width applies.
-    const auto changeNumber = [&] { return candidates.first + 2 * change->candidate; };
-
-    PrimeChunks chunks(candidates.first, static_cast<std::uint32_t>(lastCandidate),
-                       options.workers);
-    std::span<const std::uint32_t> primes;
-    while (chunks.Next(primes)) {
-        while (!primes.empty()) {
-            if (!change) {
-                sink.Primes(primes);
-                break;
-            }
-            // In short ranges the width changes far more often than a prime comes.
-            if (primes.front() >= changeNumber()) {
-                setFillWidth(change->twips);
-                change = changes.Next();
-                continue;
-            }
-            const auto before = std::lower_bound(primes.begin(), primes.end(), changeNumber());
-            const auto count = static_cast<std::size_t>(before - primes.begin());
-            sink.Primes(primes.first(count));
-            primes = primes.subspan(count);
-        }
-    }
-    // Candidates after the last prime still move the fill.
-    for (; change; change = changes.Next()) setFillWidth(change->twips);
+void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, LineSink& sink,
+               const FillWidthSetter& setFillWidth, const ScanOptions& options) {
+    Scan<AsLines>(bounds, progress, setFillWidth, options,
+                  [&sink](std::span<const char> lines, const PrimeChunks::Chunk& chunk) {
+                      sink.Lines(lines, chunk.hold);
+                  });
 }
 
 }  // namespace vodazi

@@ -5,6 +5,7 @@
 
 #include "calc/Bounds.h"
 #include "calc/FillProgress.h"
+#include "calc/LineSink.h"
 #include "calc/ResultSink.h"
 
 namespace vodazi {
@@ -30,6 +31,12 @@ ScanOptions DefaultScanOptions();
 // sets the fill width for the first candidate and whenever its whole-twip width changes,
 // always before the primes from that candidate on. All calls happen on the calling thread.
 void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
+               const FillWidthSetter& setFillWidth,
+               const ScanOptions& options = DefaultScanOptions());
+
+// The same scan for a sink that takes the primes as lines of text, which the threads that
+// sieve them make: the same widths at the same places between the lines.
+void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, LineSink& sink,
                const FillWidthSetter& setFillWidth,
                const ScanOptions& options = DefaultScanOptions());
 

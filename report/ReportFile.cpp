@@ -15,7 +15,6 @@ ReportFile::~ReportFile() {
 // The name is read afresh for each question asked of the file system.
 bool ReportFile::Open(const FileNameGetter& fileName) {
     Close();
-    lines_ = AscendingDecimal();
     const FileService files;
     const std::string name = fileName();
     if (files.HoldsLineBreak(name)) {
@@ -46,19 +45,8 @@ void ReportFile::Header(std::int32_t start, std::int32_t end) {
     stream_->WriteLine("");
 }
 
-void ReportFile::Primes(std::span<const std::uint32_t> ascending) {
-    // At most 4096 lines of at most 12 bytes ask for 48 KiB of room at a time: a small part
-    // of a writer's buffer, so a buffer is handed on nearly full, and little is formatted
-    // between two looks at whether the buffer has room.
-    constexpr std::size_t LinesAtOnce = 4096;
-    while (!ascending.empty()) {
-        const std::size_t lines = std::min(ascending.size(), LinesAtOnce);
-        char* const first =
-            stream_->Room(lines * AscendingDecimal::LongestLine + AscendingDecimal::LineCopyBytes);
-        char* const out = lines_.WriteLines(ascending.first(lines), first);
-        stream_->Commit(static_cast<std::size_t>(out - first));
-        ascending = ascending.subspan(lines);
-    }
+void ReportFile::Lines(std::span<const char> lines, std::shared_ptr<const void> hold) {
+    stream_->Write(lines, std::move(hold));
 }
 
 void ReportFile::Finish() {

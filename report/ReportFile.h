@@ -4,7 +4,6 @@
 
 #include "calc/MessageBoxService.h"
 #include "calc/ReportOutput.h"
-#include "report/AscendingDecimal.h"
 #include "report/TextStream.h"
 
 namespace vodazi {
@@ -18,7 +17,7 @@ class ReportFile : public ReportOutput {
 
     bool Open(const FileNameGetter& fileName) override;
     void Header(std::int32_t start, std::int32_t end) override;
-    void Primes(std::span<const std::uint32_t> ascending) override;
+    void Lines(std::span<const char> lines, std::shared_ptr<const void> hold) override;
     void Finish() override;
     void Abandon() override;
 
@@ -27,7 +26,6 @@ class ReportFile : public ReportOutput {
 
     MessageBoxService& messages_;
     std::unique_ptr<TextStream> stream_;
-    AscendingDecimal lines_;
 };
 
 }  // namespace vodazi

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <stop_token>
 #include <string_view>
 #include <thread>
@@ -15,11 +16,12 @@
 
 namespace vodazi {
 
-// A text file being written: lines go into large buffers that a writer thread puts on disk
-// while the caller fills the next one. The bytes go where the target's FileReplacement
-// says; only Close puts them in place of the target, so a failed or abandoned report leaves
-// an older file of that name untouched. Every failure, including one on the last write,
-// throws RunFailure naming the file and the system's reason.
+// A text file being written: a writer thread puts the bytes on disk while the caller goes
+// on, taking large pieces of text made elsewhere as they are, without copying them, and
+// gathering single lines in a buffer of its own. The bytes go where the target's
+// FileReplacement says; only Close puts them in place of the target, so a failed or
+// abandoned report leaves an older file of that name untouched. Every failure, including
+// one on the last write, throws RunFailure naming the file and the system's reason.
 class TextStream {
   public:
     explicit TextStream(std::unique_ptr<FileReplacement> target);
@@ -30,39 +32,53 @@ class TextStream {
     // Writes the text, at most BufferBytes - 2 bytes, and a carriage return and line feed.
     void WriteLine(std::string_view text);
 
-    // Room for `bytes` more bytes (at most BufferBytes) to format into, then Commit what was
-    // used: lets a caller write many lines without a call per line.
-    char* Room(std::size_t bytes);
-    void Commit(std::size_t bytes) { used_ += bytes; }
+    // Writes the bytes after everything before them. They are not copied: `hold` keeps them
+    // until they are written, and is dropped then, on the writer thread.
+    void Write(std::span<const char> bytes, std::shared_ptr<const void> hold);
 
     // Puts everything on disk and the file in place of the target.
     void Close();
     // Removes what was written; the target stays as it was. Never throws.
     void Discard() noexcept;
 
-    // Large enough that a write costs the system little per byte, small enough that the
-    // buffers in flight are a few megabytes beside a hundred-million-line report.
+    // The buffer that gathers single lines: a few of them in flight are nothing beside a
+    // hundred-million-line report, and large enough that a write of many lines costs the
+    // system little per byte.
     static constexpr std::size_t BufferBytes = std::size_t{1} << 20;
 
   private:
+    // Bytes for the writer: either a buffer of our own lines or a piece held for its owner.
+    struct Piece {
+        std::span<const char> bytes;
+        std::shared_ptr<const void> hold;
+        std::unique_ptr<char[]> own;
+    };
+
     void Submit();
+    void Hand(Piece piece);
+    bool Merge(Piece& piece);
+    void WriteNow(const Piece& piece);
     void WriterLoop(std::stop_token stop);
+    void Written(Piece piece, int error);
     void StopWriter() noexcept;
     void ThrowIfFailed();
 
     std::unique_ptr<FileReplacement> target_;
     bool finished_ = false;
     std::uint64_t submitted_ = 0;  // bytes handed to the writer
+    std::uint64_t fileBytes_ = 0;  // bytes in the file, counted by the thread that writes
 
-    std::vector<char> current_;
+    std::unique_ptr<char[]> current_;  // our own lines, gathered
     std::size_t used_ = 0;
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
-    std::deque<std::vector<char>> full_;    // waiting for the writer, in order
-    std::vector<std::vector<char>> spare_;  // written, ready for reuse
-    int writeError_ = 0;                    // the system's error number of a failed write
-    std::jthread writer_;                   // last, so that it stops before what it uses goes
+    std::condition_variable_any queued_;          // the writer waits for work
+    std::condition_variable written_;             // the caller waits for a buffer of its own
+    std::deque<Piece> queue_;                     // waiting for the writer, in order
+    std::size_t ownInFlight_ = 0;                 // our buffers queued or being written
+    std::vector<std::unique_ptr<char[]>> spare_;  // written, ready for reuse
+    int writeError_ = 0;                          // the system's error number of a failed write
+    std::jthread writer_;                         // last, so that it stops before what it uses goes
 };
 
 }  // namespace vodazi

@@ -25,6 +25,7 @@ namespace {
 
 constexpr int ShortNameAttempts = 100;
 constexpr std::size_t CopyBytes = std::size_t{1} << 20;
+constexpr std::uint64_t WriteBackLag = std::uint64_t{8} << 20;
 
 std::string SystemReason(int error) {
     return std::generic_category().message(error);
@@ -209,6 +210,30 @@ void FileReplacement::RemoveTemporaryName() noexcept {
     if (system_calls::Unlink(temporaryName_.c_str()) != 0 && errno != ENOENT) return;
     KeepOnTermination();
     temporaryName_.clear();
+}
+
+// A report that replaces another waits at Commit until its data is on the disk. Sent there
+// while the rest is still being made, little is left to wait for then; and the writer, which
+// waits for the data that lies WriteBackLag behind, goes no faster than the disk, so that
+// the data never piles up unwritten. A wait that fails takes the file's error with it, which
+// the sync at Commit would no longer see: every failure is told, but for a file system that
+// has no such call, whose data simply waits for the sync.
+int FileReplacement::Written(std::uint64_t offset, std::size_t bytes) noexcept {
+    if (way_ != Way::Rename || !writesBack_) return 0;
+    const std::uint64_t end = offset + bytes;
+    int result = system_calls::StartWriteBack(temporary_, static_cast<off_t>(offset),
+                                              static_cast<off_t>(bytes));
+    if (result == 0 && end > awaited_ + WriteBackLag) {
+        result = system_calls::AwaitWriteBack(temporary_, static_cast<off_t>(awaited_),
+                                              static_cast<off_t>(end - WriteBackLag - awaited_));
+        awaited_ = end - WriteBackLag;
+    }
+    if (result == 0) return 0;
+    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == ESPIPE) {
+        writesBack_ = false;
+        return 0;
+    }
+    return errno;
 }
 
 void FileReplacement::Commit(std::uint64_t length) {

@@ -38,6 +38,9 @@ class FileReplacement {
 
     // The new report, to be written from its start.
     int Descriptor() const { return temporary_; }
+    // Told of the bytes written at `offset`, from the thread that wrote them, in order;
+    // returns 0, or the system's error number when they cannot reach the disk.
+    int Written(std::uint64_t offset, std::size_t bytes) noexcept;
     // Puts the first `length` bytes written in place of the target; throws RunFailure.
     // The link or rename that gives the new report the target's name is the point of no
     // return: every failure before it leaves the old file as it was, and nothing after it is
@@ -76,6 +79,10 @@ class FileReplacement {
     std::string temporaryName_;  // empty while the temporary file has no name
     int targetFile_ = -1;        // the old report, open for writing
     bool overwriting_ = false;   // the copy over the old report has begun
+    // Written's, on the writer thread: whether the file system sends data early, and how
+    // far it has been waited for.
+    bool writesBack_ = true;
+    std::uint64_t awaited_ = 0;
 };
 
 }  // namespace vodazi

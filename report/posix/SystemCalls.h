@@ -18,6 +18,7 @@ enum class Call {
     OpenUnnamed,  // a temporary file without a name (O_TMPFILE)
     Write,        // the report, buffer by buffer
     Sync,         // the data of a finished file
+    WriteBack,    // sends the data of a growing file to the disk, or waits until it is there
     SyncFolder,   // the folder entry after a rename
     Link,         // gives the unnamed file a name
     Rename,       // puts the new file in place of the old
@@ -55,6 +56,10 @@ int OpenUnnamed(const char* folder, int flags, mode_t mode);
 // failure.
 bool Write(int fd, const void* bytes, std::size_t count);
 int Sync(int fd);
+// Starts writing the bytes at offset..offset+count to the disk, or waits until those already
+// started are there (sync_file_range).
+int StartWriteBack(int fd, off_t offset, off_t count);
+int AwaitWriteBack(int fd, off_t offset, off_t count);
 int SyncFolder(int fd);
 // Links the open file `fd` under `path`.
 int Link(int fd, const char* path);

@@ -30,6 +30,9 @@ class FileReplacement {
 
     // The new report, to be written from its start.
     system_calls::FileHandle Descriptor() const { return temporary_; }
+    // Told of the bytes written at `offset`, from the thread that wrote them, in order;
+    // returns 0, or an error code. Nothing to do here: the data reaches the disk at Commit.
+    int Written(std::uint64_t, std::size_t) noexcept { return 0; }
     // Puts the first `length` bytes written in place of the target; throws RunFailure.
     // The rename or replacement is the point of no return: every failure before it leaves
     // the old file as it was. Once the in-place copy over the old file has begun, a failure

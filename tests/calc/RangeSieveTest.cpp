@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "calc/RangeSieve.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/LiteralReference.h"
 
 namespace vodazi {
@@ -15,7 +18,8 @@ bool IsPrime(std::uint32_t n) {
 }
 
 // A sieve taken in two consecutive pieces, lo..split-1 and split..hi, the way the chunks of a
-// scan follow each other; the second piece is compared with the trial division.
+// scan follow each other; the second piece is compared with the trial division, as numbers
+// and as the lines of a report.
 struct Borders {
     std::uint32_t lo;
     std::uint32_t split;
@@ -49,21 +53,53 @@ const Borders Table[] = {
     {HighStart, HighStart + SegmentNumbers - 700, HighStart + SegmentNumbers + 700, Max},
     {HighStart + 7, HighStart + 2 * SegmentNumbers - 19, HighStart + 2 * SegmentNumbers + 300,
      HighStart + 2 * SegmentNumbers + 300},
+    // Lines where the digits above the last four change, and with them the line length: from
+    // four digits to five, five to six, nine to ten, and at a ten-thousand border.
+    {9000, 9000, 10'500, 10'500},
+    {90'000, 99'000, 101'000, Max},
+    {999'000'000, 999'990'000, 1'000'020'000, 1'000'020'000},
+    {HighStart, HighStart + 9'000, HighStart + 10'300, HighStart + 10'300},
     // Around the largest square, and up to the largest bound.
     {Square - 300, Square - 300, Square + 300, Max},
     {Max - 3000, Max - 3000, Max, Max},
     {Max - SegmentNumbers - 1000, Max - 1000, Max, Max},
 };
 
+std::string LinesOf(const std::vector<std::uint32_t>& primes) {
+    std::string lines;
+    for (const std::uint32_t n : primes) lines += std::to_string(n) + "\r\n";
+    return lines;
+}
+
+// Rows starting at each of the eight bytes of a word, so that the words meet the ten-thousand
+// borders of the lines' leading digits in every way they can.
+std::vector<Borders> WithEveryWordPhase() {
+    std::vector<Borders> rows(std::begin(Table), std::end(Table));
+    constexpr std::uint32_t Low = 100'000'020;  // a multiple of 30: a byte starts there
+    for (std::uint32_t byte = 0; byte < 8; ++byte) {
+        const std::uint32_t lo = Low + 30 * byte;
+        rows.push_back({lo, lo, lo + 40'000, Max});
+    }
+    return rows;
+}
+
 TEST(RangeSieve, MatchesTheTrialDivisionAtItsBorders) {
     for (const BitReading reading : {BitReading::Fastest, BitReading::Portable}) {
-        // One sieve for all the rows, so that each row after the first restarts it.
+        // One sieve for each form and all the rows, so that each row after the first
+        // restarts it.
         RangeSieve sieve(reading);
-        for (const Borders& row : Table) {
+        RangeSieve lineSieve(reading);
+        for (const Borders& row : WithEveryWordPhase()) {
             PrimeBuffer primes;
-            if (row.split > row.lo) sieve.Collect(row.lo, row.split - 1, row.sieveUpTo, primes);
+            TextBuffer lines;
+            if (row.split > row.lo) {
+                sieve.Collect(row.lo, row.split - 1, row.sieveUpTo, primes);
+                lineSieve.Collect(row.lo, row.split - 1, row.sieveUpTo, lines);
+            }
             primes.Clear();
+            lines.Clear();
             sieve.Collect(row.split, row.hi, row.sieveUpTo, primes);
+            lineSieve.Collect(row.split, row.hi, row.sieveUpTo, lines);
             std::vector<std::uint32_t> expected;
             for (std::uint64_t n = row.split; n <= row.hi; ++n) {
                 const auto number = static_cast<std::uint32_t>(n);
@@ -71,6 +107,9 @@ TEST(RangeSieve, MatchesTheTrialDivisionAtItsBorders) {
             }
             const auto got = primes.View();
             EXPECT_EQ(std::vector<std::uint32_t>(got.begin(), got.end()), expected)
+                << row.lo << " " << row.split << ".." << row.hi << " up to " << row.sieveUpTo;
+            EXPECT_TRUE(support::SameBytes(std::string(lines.View().begin(), lines.View().end()),
+                                           LinesOf(expected)))
                 << row.lo << " " << row.split << ".." << row.hi << " up to " << row.sieveUpTo;
         }
     }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "calc/PrimeChunks.h"
@@ -27,13 +29,42 @@ class TraceSink : public ResultSink {
     Trace& trace_;
 };
 
-Trace FastTrace(const RangeBounds& bounds, unsigned workers) {
+// The numbers of the lines, which must come whole and held.
+class LineTraceSink : public LineSink {
+  public:
+    explicit LineTraceSink(Trace& trace) : trace_(trace) {}
+    void Lines(std::span<const char> lines, std::shared_ptr<const void> hold) override {
+        ASSERT_TRUE(hold != nullptr);
+        ASSERT_TRUE(!lines.empty() && lines.back() == '\n');
+        std::int64_t n = 0;
+        for (const char c : lines) {
+            if (c == '\r') {
+                trace_.push_back(n);
+                n = 0;
+            } else if (c != '\n') {
+                n = 10 * n + (c - '0');
+            }
+        }
+    }
+
+  private:
+    Trace& trace_;
+};
+
+enum class Form { Numbers, Lines };
+
+Trace FastTrace(const RangeBounds& bounds, unsigned workers, Form form = Form::Numbers) {
     Trace trace;
+    const auto setWidth = [&trace](float twips) {
+        trace.push_back(-1 - static_cast<std::int64_t>(twips));
+    };
     TraceSink sink(trace);
-    ScanRange(
-        bounds, SetUpProgress(bounds), sink,
-        [&trace](float twips) { trace.push_back(-1 - static_cast<std::int64_t>(twips)); },
-        ScanOptions{workers});
+    LineTraceSink lineSink(trace);
+    if (form == Form::Numbers) {
+        ScanRange(bounds, SetUpProgress(bounds), sink, setWidth, ScanOptions{workers});
+    } else {
+        ScanRange(bounds, SetUpProgress(bounds), lineSink, setWidth, ScanOptions{workers});
+    }
     return trace;
 }
 
@@ -49,15 +80,21 @@ Trace LiteralTrace(const RangeBounds& bounds) {
     return trace;
 }
 
+// As numbers and as lines, with the widths in the same places.
 void ExpectLikeLiteral(const RangeBounds& bounds) {
     const Trace literal = LiteralTrace(bounds);
-    for (const unsigned workers : {0u, 2u, 3u}) {
-        const Trace fast = FastTrace(bounds, workers);
-        ASSERT_EQ(fast.size(), literal.size())
-            << bounds.start << ".." << bounds.end << " workers " << workers;
-        for (std::size_t i = 0; i < fast.size(); ++i) {
-            ASSERT_EQ(fast[i], literal[i])
-                << bounds.start << ".." << bounds.end << " at " << i << " workers " << workers;
+    for (const Form form : {Form::Numbers, Form::Lines}) {
+        for (const unsigned workers : {0u, 2u, 3u}) {
+            const Trace fast = FastTrace(bounds, workers, form);
+            const auto where = [&] {
+                return std::to_string(bounds.start) + ".." + std::to_string(bounds.end) +
+                       " workers " + std::to_string(workers) +
+                       (form == Form::Lines ? " as lines" : "");
+            };
+            ASSERT_EQ(fast.size(), literal.size()) << where();
+            for (std::size_t i = 0; i < fast.size(); ++i) {
+                ASSERT_EQ(fast[i], literal[i]) << where() << " at " << i;
+            }
         }
     }
 }
@@ -155,7 +192,9 @@ TEST(ScanRange, MatchesTheLiteralScanOnRandomRanges) {
         const std::int32_t start =
             std::uniform_int_distribution<std::int32_t>(3, 2'000'000)(random);
         const RangeBounds bounds{start, start + span};
-        ASSERT_EQ(FastTrace(bounds, 2), LiteralTrace(bounds)) << start << ".." << start + span;
+        const Trace literal = LiteralTrace(bounds);
+        ASSERT_EQ(FastTrace(bounds, 2), literal) << start << ".." << start + span;
+        ASSERT_EQ(FastTrace(bounds, 2, Form::Lines), literal) << start << ".." << start + span;
     }
 }
 

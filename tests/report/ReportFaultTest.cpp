@@ -62,6 +62,7 @@ constexpr RealErrors ErrorsOfEachCall[] = {
     {Call::OpenUnnamed, "open O_TMPFILE", {EACCES, EROFS}},
     {Call::Write, "write", {ENOSPC, EDQUOT}},
     {Call::Sync, "fdatasync", {EIO, ENOSPC}},
+    {Call::WriteBack, "sync_file_range", {EIO, ENOSPC}},
     {Call::SyncFolder, "fsync of the folder", {EIO, EROFS}},
     {Call::Link, "linkat", {ENOSPC, EDQUOT}},
     {Call::Rename, "rename", {EXDEV, EROFS}},
@@ -96,6 +97,7 @@ bool LeavesTheReportUnsafe(Call call) {
         case Call::CopyRead:
         case Call::CopyWrite:
         case Call::Sync:
+        case Call::WriteBack:
         case Call::Allocate:
         case Call::Truncate:
         case Call::Link:

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calc/BusyPointer.h"
@@ -164,11 +167,13 @@ class RecordingReport : public ReportOutput {
         lines.push_back("");
         log_.push_back("report:header");
     }
-    void Primes(std::span<const std::uint32_t> ascending) override {
-        for (const std::uint32_t n : ascending) {
+    void Lines(std::span<const char> text, std::shared_ptr<const void>) override {
+        for (std::size_t at = 0; at < text.size();) {
             if (failAfterPrimes && primes_ == *failAfterPrimes) throw RunFailure("disk full");
             ++primes_;
-            lines.push_back(IntToText(n));
+            const std::size_t end = std::string_view(text.data(), text.size()).find("\r\n", at);
+            lines.emplace_back(text.data() + at, text.data() + end);
+            at = end + 2;
         }
     }
     void Finish() override {
