@@ -17,7 +17,7 @@ constexpr std::size_t BuffersInFlight = 2;
 TextStream::TextStream(std::unique_ptr<FileReplacement> target) : target_(std::move(target)) {
     current_.resize(BufferBytes);
     try {
-        writer_ = std::jthread([this](std::stop_token stop) { WriterLoop(stop); });
+        writer_ = std::thread([this] { WriterLoop(); });
     } catch (const std::system_error&) {
         // The system would start no thread: Submit writes each buffer itself.
     }
@@ -75,10 +75,11 @@ void TextStream::Submit() {
 }
 
 // Asked to stop, the writer still writes what was handed to it, then ends.
-void TextStream::WriterLoop(std::stop_token stop) {
+void TextStream::WriterLoop() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (!changed_.wait(lock, stop, [this] { return !full_.empty(); })) return;
+        changed_.wait(lock, [this] { return !full_.empty() || stopping_; });
+        if (full_.empty()) return;
         std::vector<char> buffer = std::move(full_.front());
         lock.unlock();
         int error = 0;
@@ -95,7 +96,11 @@ void TextStream::WriterLoop(std::stop_token stop) {
 
 void TextStream::StopWriter() noexcept {
     if (!writer_.joinable()) return;
-    writer_.request_stop();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
     writer_.join();
 }
 

@@ -6,7 +6,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <stop_token>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -46,7 +45,7 @@ class TextStream {
 
   private:
     void Submit();
-    void WriterLoop(std::stop_token stop);
+    void WriterLoop();
     void StopWriter() noexcept;
     void ThrowIfFailed();
 
@@ -58,11 +57,14 @@ class TextStream {
     std::size_t used_ = 0;
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     std::deque<std::vector<char>> full_;    // waiting for the writer, in order
     std::vector<std::vector<char>> spare_;  // written, ready for reuse
     int writeError_ = 0;                    // the system's error number of a failed write
-    std::jthread writer_;                   // last, so that it stops before what it uses goes
+    bool stopping_ = false;                 // the writer ends once full_ is written
+    // A flag, not a stop token: MinGW's library ends a stop-token wait on a semaphore that
+    // can miss its wake-up, leaving the writer, and the Close that joins it, waiting forever.
+    std::thread writer_;
 };
 
 }  // namespace vodazi
