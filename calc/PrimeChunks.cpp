@@ -35,8 +35,7 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers)
     slots_.resize(2 * static_cast<std::size_t>(workers) + 2);
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].chunk = i;
     try {
-        for (unsigned i = 0; i < workers; ++i)
-            workers_.emplace_back([this](std::stop_token stop) { Work(stop); });
+        for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
         // The system would start no more threads: the ones started and the caller, which
         // sieves whatever chunk it needs that is not ready, do the work of the others.
@@ -52,8 +51,13 @@ PrimeChunks::~PrimeChunks() {
 
 // A worker asked to stop finishes the chunk it is sieving, if any, and ends.
 void PrimeChunks::Stop() noexcept {
-    for (std::jthread& worker : workers_) worker.request_stop();
-    workers_.clear();  // joins them
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    slotFree_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
 }
 
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
@@ -66,7 +70,7 @@ void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer
     sieve.Collect(static_cast<std::uint32_t>(chunkLo), chunkHi, inline_ ? hi_ : chunkHi, out);
 }
 
-void PrimeChunks::Work(std::stop_token stop) {
+void PrimeChunks::Work() {
     std::unique_ptr<RangeSieve> sieve;
     try {
         sieve = std::make_unique<RangeSieve>();
@@ -74,10 +78,11 @@ void PrimeChunks::Work(std::stop_token stop) {
         return;  // the caller sieves what this worker cannot
     }
     std::unique_lock lock(mutex_);
-    while (!stop.stop_requested() && nextToSieve_ < chunkCount_) {
+    while (!stopping_ && nextToSieve_ < chunkCount_) {
         const std::uint64_t chunk = nextToSieve_++;
         Slot& slot = slots_[chunk % slots_.size()];
-        if (!slotFree_.wait(lock, stop, [&] { return slot.chunk == chunk; })) break;
+        slotFree_.wait(lock, [&] { return slot.chunk == chunk || stopping_; });
+        if (slot.chunk != chunk) break;
         FillSlot(*sieve, chunk, slot, lock);
         slotReady_.notify_all();
     }

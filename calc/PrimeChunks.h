@@ -6,7 +6,6 @@
 #include <memory>
 #include <mutex>
 #include <span>
-#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -55,7 +54,7 @@ class PrimeChunks {
     };
 
     void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, PrimeBuffer& out) const;
-    void Work(std::stop_token stop);
+    void Work();
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
     void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
                   std::unique_lock<std::mutex>& lock);
@@ -76,8 +75,11 @@ class PrimeChunks {
     std::uint64_t nextToSieve_ = 0;
     std::mutex mutex_;
     std::condition_variable slotReady_;
-    std::condition_variable_any slotFree_;  // waited on with a worker's stop token
-    std::vector<std::jthread> workers_;     // last, so that they stop before what they use goes
+    std::condition_variable slotFree_;
+    bool stopping_ = false;  // the workers end after the chunk they are sieving
+    // A flag, not stop tokens: MinGW's library ends a stop-token wait on a semaphore that can
+    // miss its wake-up, leaving a worker, and the caller that joins it, waiting forever.
+    std::vector<std::thread> workers_;
 };
 
 }  // namespace vodazi
