@@ -61,7 +61,7 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers, F
     for (std::size_t i = 0; i < ring_->slots.size(); ++i) ring_->slots[i].chunk = i;
     try {
         for (unsigned i = 0; i < workers; ++i)
-            workers_.emplace_back([this](std::stop_token stop) { Work(stop); });
+            workers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
         // The system would start no more threads: the ones started and the caller, which
         // sieves whatever chunk it needs that is not ready, do the work of the others.
@@ -79,8 +79,14 @@ PrimeChunks::~PrimeChunks() {
 
 // A worker asked to stop finishes the chunk it is sieving, if any, and ends.
 void PrimeChunks::Stop() noexcept {
-    for (std::jthread& worker : workers_) worker.request_stop();
-    workers_.clear();  // joins them
+    if (workers_.empty()) return;
+    {
+        std::lock_guard lock(ring_->mutex);
+        stopping_ = true;
+    }
+    ring_->slotFree.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
 }
 
 // A chunk's lines take about 2.4 MB wherever it lies: fewer primes of more digits up high.
@@ -106,7 +112,7 @@ void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot)
     }
 }
 
-void PrimeChunks::Work(std::stop_token stop) {
+void PrimeChunks::Work() {
     std::unique_ptr<RangeSieve> sieve;
     try {
         sieve = std::make_unique<RangeSieve>();
@@ -119,10 +125,11 @@ void PrimeChunks::Work(std::stop_token stop) {
         ring_->slotReady.notify_all();
         return;
     }
-    while (!stop.stop_requested() && nextToSieve_ < chunkCount_) {
+    while (!stopping_ && nextToSieve_ < chunkCount_) {
         const std::uint64_t chunk = nextToSieve_++;
         Slot& slot = ring_->slots[chunk % ring_->slots.size()];
-        if (!ring_->slotFree.wait(lock, stop, [&] { return slot.chunk == chunk; })) break;
+        ring_->slotFree.wait(lock, [&] { return slot.chunk == chunk || stopping_; });
+        if (slot.chunk != chunk) break;
         FillSlot(*sieve, chunk, slot, lock);
         ring_->slotReady.notify_all();
     }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <mutex>
 #include <span>
-#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -71,13 +70,13 @@ class PrimeChunks {
     struct Ring {
         std::mutex mutex;
         std::condition_variable slotReady;
-        std::condition_variable_any slotFree;  // waited on with a worker's stop token
+        std::condition_variable slotFree;
         std::vector<Slot> slots;
     };
     class Release;
 
     void SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot) const;
-    void Work(std::stop_token stop);
+    void Work();
     bool HelpSieve(std::unique_lock<std::mutex>& lock);
     void FillSlot(RangeSieve& sieve, std::uint64_t chunk, Slot& slot,
                   std::unique_lock<std::mutex>& lock);
@@ -95,7 +94,10 @@ class PrimeChunks {
     // The caller's own sieve: all of it in inline mode, else the chunks it helps with.
     std::unique_ptr<RangeSieve> callerSieve_;
     std::shared_ptr<Ring> ring_;
-    std::vector<std::jthread> workers_;  // last, so that they stop before what they use goes
+    bool stopping_ = false;  // under the ring's lock: the workers end after their chunk
+    // A flag, not stop tokens: MinGW's library ends a stop-token wait on a semaphore that can
+    // miss its wake-up, leaving a worker, and the caller that joins it, waiting forever.
+    std::vector<std::thread> workers_;  // last, so that they stop before what they use goes
 };
 
 }  // namespace vodazi

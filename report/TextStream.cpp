@@ -17,7 +17,7 @@ constexpr std::size_t BuffersInFlight = 2;
 TextStream::TextStream(std::unique_ptr<FileReplacement> target)
     : target_(std::move(target)), current_(std::make_unique_for_overwrite<char[]>(BufferBytes)) {
     try {
-        writer_ = std::jthread([this](std::stop_token stop) { WriterLoop(stop); });
+        writer_ = std::thread([this] { WriterLoop(); });
     } catch (const std::system_error&) {
         // The system would start no thread: every piece is written as it comes.
     }
@@ -110,10 +110,11 @@ void TextStream::WriteNow(const Piece& piece) {
 }
 
 // Asked to stop, the writer still writes what was handed to it, then ends.
-void TextStream::WriterLoop(std::stop_token stop) {
+void TextStream::WriterLoop() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (!queued_.wait(lock, stop, [this] { return !queue_.empty(); })) return;
+        queued_.wait(lock, [this] { return !queue_.empty() || stopping_; });
+        if (queue_.empty()) return;
         Piece piece = std::move(queue_.front());
         queue_.pop_front();
         lock.unlock();
@@ -148,7 +149,11 @@ void TextStream::Written(Piece piece, int error) {
 
 void TextStream::StopWriter() noexcept {
     if (!writer_.joinable()) return;
-    writer_.request_stop();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    queued_.notify_all();
     writer_.join();
 }
 

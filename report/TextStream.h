@@ -7,7 +7,6 @@
 #include <memory>
 #include <mutex>
 #include <span>
-#include <stop_token>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -58,7 +57,7 @@ class TextStream {
     void Hand(Piece piece);
     bool Merge(Piece& piece);
     void WriteNow(const Piece& piece);
-    void WriterLoop(std::stop_token stop);
+    void WriterLoop();
     void Written(Piece piece, int error);
     void StopWriter() noexcept;
     void ThrowIfFailed();
@@ -72,13 +71,16 @@ class TextStream {
     std::size_t used_ = 0;
 
     std::mutex mutex_;
-    std::condition_variable_any queued_;          // the writer waits for work
+    std::condition_variable queued_;              // the writer waits for work or its end
     std::condition_variable written_;             // the caller waits for a buffer of its own
     std::deque<Piece> queue_;                     // waiting for the writer, in order
     std::size_t ownInFlight_ = 0;                 // our buffers queued or being written
     std::vector<std::unique_ptr<char[]>> spare_;  // written, ready for reuse
     int writeError_ = 0;                          // the system's error number of a failed write
-    std::jthread writer_;                         // last, so that it stops before what it uses goes
+    bool stopping_ = false;                       // the writer ends once the queue is empty
+    // A flag, not a stop token: MinGW's library ends a stop-token wait on a semaphore that can
+    // miss its wake-up, leaving the writer, and Close that joins it, waiting forever.
+    std::thread writer_;                          // last, so that it stops before what it uses goes
 };
 
 }  // namespace vodazi

@@ -41,6 +41,17 @@ if [ -n "${violations//[[:space:]]/}" ]; then
   exit 1
 fi
 
+# No thread waits through libstdc++'s atomic waits (stop tokens, semaphores, latches,
+# barriers): without a futex, as on MinGW-w64, such a wait can miss its wake-up and never end
+# (docs/architecture.md). Threads stop on a flag under a mutex and a condition variable.
+atomic_waits="$(git grep -nE 'stop_token|stop_callback|<semaphore>|<latch>|<barrier>' \
+  -- calc/ report/ platform/ windows/ || true)"
+if [ -n "$atomic_waits" ]; then
+  echo "$atomic_waits"
+  echo "static checks: the lines above wait in a way that can hang on Windows" >&2
+  exit 1
+fi
+
 cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ \
   --error-exitcode=1 --inline-suppr --quiet -I . calc platform report windows
 

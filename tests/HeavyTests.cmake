@@ -3,8 +3,10 @@
 # test cannot slip into the quick set unnoticed.
 set(heavy_patterns
   "^ScanRange\\.(MatchesTheLiteralScanOnRandomRanges|MatchesTheLiteralScanAcrossChunks|WholeRangeDeliversEveryPrimeOnce)$"
-  "^FillProgress\\.MatchesTheLiteralAccumulationOverTheWholeRange$"
-  "^TypeAheadTest\\.")
+  "^FillProgress\\.MatchesTheLiteralAccumulationOverTheWholeRange$")
+if(DEFINED list_window_tests_TESTS)  # a build without the windows has no window tests
+  list(APPEND heavy_patterns "^TypeAheadTest\\.")
+endif()
 if(DEFINED soak_tests_TESTS)  # the soak runs on Linux only
   list(APPEND heavy_patterns "^Soak\\.")
 endif()
