@@ -60,8 +60,7 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers, F
     ring_->slots.resize(2 * static_cast<std::size_t>(workers) + 2);
     for (std::size_t i = 0; i < ring_->slots.size(); ++i) ring_->slots[i].chunk = i;
     try {
-        for (unsigned i = 0; i < workers; ++i)
-            workers_.emplace_back([this] { Work(); });
+        for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
         // The system would start no more threads: the ones started and the caller, which
         // sieves whatever chunk it needs that is not ready, do the work of the others.

@@ -80,7 +80,7 @@ class TextStream {
     bool stopping_ = false;                       // the writer ends once the queue is empty
     // A flag, not a stop token: MinGW's library ends a stop-token wait on a semaphore that can
     // miss its wake-up, leaving the writer, and Close that joins it, waiting forever.
-    std::thread writer_;                          // last, so that it stops before what it uses goes
+    std::thread writer_;  // last, so that it stops before what it uses goes
 };
 
 }  // namespace vodazi
