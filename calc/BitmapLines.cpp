@@ -197,7 +197,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) char* 
         if (laidOut != prefix.first) {
             laidOut = prefix.first;
             for (int v = 0; v < 3; ++v)
-                layout[v] = _mm512_loadu_si512(Layouts[prefix.length].data() + 64 * v);
+                layout[v] =
+                    _mm512_loadu_si512(Layouts[prefix.length].data() + std::ptrdiff_t{64} * v);
             prefixBytes = _mm512_set1_epi64(static_cast<long long>(prefix.digits | LineEnd << 48));
         }
         const std::uint32_t length = prefix.length + 6;
@@ -209,10 +210,10 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) char* 
                 lows, _mm512_maskz_cvtepu8_epi32(0xFFFF,
                                                  _mm512_maskz_extracti32x4_epi32(0xF, packed, 0))));
             for (int v = 0; v < 3; ++v) {
-                _mm512_storeu_si512(out + 64 * v,
+                _mm512_storeu_si512(out + std::ptrdiff_t{64} * v,
                                     _mm512_permutex2var_epi8(digits, layout[v], prefixBytes));
             }
-            out += std::min(16u, count - done) * length;
+            out += std::size_t{std::min(16u, count - done)} * length;
             packed = _mm512_maskz_alignr_epi32(0xFFFF, _mm512_setzero_si512(), packed, 4);
         }
     }
@@ -248,8 +249,8 @@ void AppendLines(std::uint8_t* bitmap, std::uint32_t from, std::uint32_t to, std
     for (std::uint32_t block = 0; block < words; block += BlockWords) {
         const std::uint32_t count = std::min(BlockWords, words - block);
         char* const room = out.Room(std::size_t{count} * 64 * LongestLine + SpareBytes);
-        char* const end =
-            write(bitmap + from + 8 * block, count, first + NumbersPerWord * block, prefix, room);
+        char* const end = write(bitmap + from + std::size_t{8} * block, count,
+                                first + NumbersPerWord * block, prefix, room);
         out.Commit(static_cast<std::size_t>(end - room));
     }
 }
