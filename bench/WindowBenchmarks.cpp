@@ -116,9 +116,8 @@ void EnumerateWithPrimesieve(benchmark::State& state) {
 
 fs::path BenchFolder() {
     const char* chosen = std::getenv("VODAZI_BENCH_DIR");
-    const fs::path folder =
-        fs::path(chosen != nullptr ? chosen : fs::temp_directory_path().string()) /
-        ("vodazi-bench-" + std::to_string(::getpid()));
+    fs::path folder = fs::path(chosen != nullptr ? chosen : fs::temp_directory_path().string()) /
+                      ("vodazi-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     return folder;
 }

@@ -106,7 +106,7 @@ void AppendPrimes(std::uint8_t* bitmap, std::uint32_t from, std::uint32_t to,
     for (std::uint32_t block = 0; block < words; block += BlockWords) {
         const std::uint32_t count = std::min(BlockWords, words - block);
         std::uint32_t* const room = out.Room(64 * std::size_t{count} + 16);
-        std::uint32_t* const end = write(bitmap + from + 8 * block, count,
+        std::uint32_t* const end = write(bitmap + from + std::size_t{8} * block, count,
                                          base + NumbersPerByte * (from + 8 * block), room);
         out.Commit(static_cast<std::size_t>(end - room));
     }

@@ -112,7 +112,7 @@ Crosser MakeCrosser(const SievingPrime& sieving, std::uint32_t segmentByte) {
     const unsigned index = wheel::IndexAtLeast[multiplier % 30];
     const unsigned c = sieving.residueClass;
     const std::uint64_t byte = std::uint64_t{p} * (multiplier / 30) +
-                               std::uint32_t{sieving.k} * Residues[index] + ByteOffset[c][index];
+                               std::uint64_t{sieving.k} * Residues[index] + ByteOffset[c][index];
     return Crosser{static_cast<std::uint32_t>(byte - segmentByte), sieving.k,
                    static_cast<std::uint8_t>(index), sieving.residueClass};
 }
