@@ -7,12 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "report/FileService.h"
 #include "report/SystemCalls.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ReportRunFixture.h"
 
 namespace fs = std::filesystem;
@@ -20,25 +20,9 @@ namespace fs = std::filesystem;
 namespace vodazi {
 namespace {
 
+using support::ReadFile;
+using support::SameBytes;
 using system_calls::Call;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// Large reports are told apart by their sizes and first difference, never printed whole.
-::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
-    if (actual == expected) return ::testing::AssertionSuccess();
-    std::size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-    return ::testing::AssertionFailure()
-           << actual.size() << " bytes instead of " << expected.size() << ", first difference at "
-           << at << ": [" << actual.substr(at, 20) << "] instead of [" << expected.substr(at, 20)
-           << "]";
-}
 
 constexpr const char* OldReport = "old report\r\n";
 const std::string Report3To20 =
