@@ -55,9 +55,12 @@ PrimeChunks::PrimeChunks(std::uint32_t lo, std::uint32_t hi, unsigned workers, F
     inline_ = workers == 0 || chunkCount_ == 1;
     workers = inline_ ? 0 : static_cast<unsigned>(std::min<std::uint64_t>(workers, chunkCount_));
     // Two slots a worker, one being filled and one ready, so that no worker waits for the
-    // caller to finish a chunk; two more for the chunk the caller reads and one it sieves,
-    // or, inline, one for the chunk a consumer still holds.
-    ring_->slots.resize(2 * static_cast<std::size_t>(workers) + 2);
+    // caller to finish a chunk; two more for the chunk the caller reads and one it sieves.
+    // Inline, the numbers need one slot, which stays in the cache from chunk to chunk, as
+    // the caller is done with a chunk's numbers when it asks for the next; lines need a
+    // second, for the chunk a writer may still hold.
+    const std::size_t inlineSlots = form_ == Form::Numbers ? 1 : 2;
+    ring_->slots.resize(inline_ ? inlineSlots : 2 * static_cast<std::size_t>(workers) + 2);
     for (std::size_t i = 0; i < ring_->slots.size(); ++i) ring_->slots[i].chunk = i;
     try {
         for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
