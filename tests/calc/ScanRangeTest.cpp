@@ -156,7 +156,10 @@ constexpr auto ChunkNumbers = static_cast<std::int32_t>(PrimeChunks::ChunkNumber
 TEST(ScanRange, MatchesTheLiteralScanAcrossChunks) {
     ExpectLikeLiteral({3, 5'000'000});
     ExpectLikeLiteral({1'966'000, 4'100'000});
-    ExpectLikeLiteral({3'097'169 - ChunkNumbers, 3'097'169});  // the last chunk is one prime
+    // One number more than a chunk, ending at a prime: the last chunk is that prime alone.
+    constexpr std::int32_t LonePrime = 4'194'319;
+    static_assert(LonePrime - ChunkNumbers >= MinStart, "a prime above a chunk's numbers");
+    ExpectLikeLiteral({LonePrime - ChunkNumbers, LonePrime});
     ExpectLikeLiteral({MaxBound - 200'000, MaxBound});
 }
 
