@@ -224,7 +224,7 @@ struct WholeRangeList {
             }
         } sink(window.Items());
         const RangeBounds whole{MinStart, MaxBound};
-        ScanRange(whole, SetUpProgress(whole), sink, [](float) {});
+        ScanRange(whole, sink, [](float) {});
         View().ItemsChanged();
         primesieve::generate_primes(3u, 2147483647u, &sorted);
         std::mt19937 random(12);
