@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "Figure.h"
+#include "WholeRange.h"
 #include "calc/ScanRange.h"
 
 namespace {
 
 using vodazi::RangeBounds;
+using vodazi::bench::PrimesInWholeRange;
 
 class CountingSink : public vodazi::ResultSink {
   public:
@@ -29,7 +31,6 @@ class CountingSink : public vodazi::ResultSink {
 };
 
 constexpr RangeBounds Whole{3, vodazi::MaxBound};
-constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
 
 void ScanWhole(benchmark::State& state, const vodazi::ScanOptions& options) {
     for (auto _ : state) {
