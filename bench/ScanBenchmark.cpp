@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "Figure.h"
+#include "WholeRange.h"
 #include "calc/ScanRange.h"
 
 namespace {
 
 using vodazi::RangeBounds;
+using vodazi::bench::PrimesInWholeRange;
 
 class CountingSink : public vodazi::ResultSink {
   public:
@@ -29,14 +31,13 @@ class CountingSink : public vodazi::ResultSink {
 };
 
 constexpr RangeBounds Whole{3, vodazi::MaxBound};
-constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
 
 void ScanWhole(benchmark::State& state, const vodazi::ScanOptions& options) {
     for (auto _ : state) {
         CountingSink sink;
         std::uint64_t widths = 0;
         vodazi::ScanRange(
-            Whole, vodazi::SetUpProgress(Whole), sink, [&](float) { ++widths; }, options);
+            Whole, sink, [&](float) { ++widths; }, options);
         benchmark::DoNotOptimize(sink.sum);
         if (sink.count != PrimesInWholeRange) state.SkipWithError("wrong prime count");
         state.counters["widths"] = static_cast<double>(widths);
@@ -92,8 +93,7 @@ void ScanSmallOurs(benchmark::State& state) {
         CountingSink sink;
         std::uint64_t widths = 0;
         for (const RangeBounds& bounds : ranges) {
-            vodazi::ScanRange(bounds, vodazi::SetUpProgress(bounds), sink,
-                              [&](float) { ++widths; });
+            vodazi::ScanRange(bounds, sink, [&](float) { ++widths; });
         }
         benchmark::DoNotOptimize(sink.sum);
         state.counters["primes"] = static_cast<double>(sink.count);

@@ -26,6 +26,7 @@
 
 #include "Figure.h"
 #include "ProcessMemory.h"
+#include "WholeRange.h"
 #include "calc/ScanRange.h"
 #include "windows/FPrimeList.h"
 #include "windows/PrimeListView.h"
@@ -37,9 +38,8 @@ namespace {
 
 using namespace vodazi;
 
-constexpr std::uint64_t PrimesInWholeRange = 105'097'564;
-
 using bench::PeakResidentMegabytes;
+using bench::PrimesInWholeRange;
 using bench::ResidentMegabytes;
 
 // Stands in for the user at the modal windows a click opens: notes when the list window
@@ -224,7 +224,7 @@ struct WholeRangeList {
             }
         } sink(window.Items());
         const RangeBounds whole{MinStart, MaxBound};
-        ScanRange(whole, SetUpProgress(whole), sink, [](float) {});
+        ScanRange(whole, sink, [](float) {});
         View().ItemsChanged();
         primesieve::generate_primes(3u, 2147483647u, &sorted);
         std::mt19937 random(12);

@@ -79,10 +79,9 @@ bool CalculationRun::ScanWhileBusy(const BoundValues& read) {
         view.SetStartText(IntToText(normalized.shownStart));
         view.SetEndText(IntToText(normalized.shownEnd));
     }
-    const ProgressSetup progress = SetUpProgress(normalized.bounds);
     const OutputMode mode = OutputModeOf(view.OutputCheckValue());
     try {
-        ScanInto(normalized.bounds, progress, mode);
+        ScanInto(normalized.bounds, mode);
         return mode == OutputMode::List;
     } catch (const std::exception& failure) {
         services_.messages.Show(FailureMessage(failure), MessageButtons::Ok);
@@ -96,19 +95,18 @@ bool CalculationRun::ScanWhileBusy(const BoundValues& read) {
 }
 
 // Returns normally also when the report was abandoned; then there is nothing to show either.
-void CalculationRun::ScanInto(const RangeBounds& bounds, const ProgressSetup& progress,
-                              OutputMode mode) {
+void CalculationRun::ScanInto(const RangeBounds& bounds, OutputMode mode) {
     RunView& view = services_.view;
     const FillWidthSetter setWidth = [&view](float twips) { view.SetProgressFillWidth(twips); };
     if (mode == OutputMode::List) {
         services_.list.Prepare();
-        ScanRange(bounds, progress, services_.list, setWidth, options_);
+        ScanRange(bounds, services_.list, setWidth, options_);
         return;
     }
     ReportOutput& report = services_.report;
     if (!report.Open([&view] { return view.ReportFileName(); })) return;
     report.Header(bounds.start, bounds.end);
-    ScanRange(bounds, progress, report, setWidth, options_);
+    ScanRange(bounds, report, setWidth, options_);
     report.Finish();
 }
 

@@ -40,7 +40,7 @@ class CalculationRun {
 
   private:
     bool ScanWhileBusy(const BoundValues& read);
-    void ScanInto(const RangeBounds& bounds, const ProgressSetup& progress, OutputMode mode);
+    void ScanInto(const RangeBounds& bounds, OutputMode mode);
 
     RunServices services_;
     ScanOptions options_;

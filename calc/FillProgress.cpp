@@ -5,7 +5,17 @@
 #include <cmath>
 #include <limits>
 
+#include "calc/Candidates.h"
+
 namespace vodazi {
+namespace {
+
+std::uint64_t CountOf(const Candidates& candidates) {
+    if (candidates.Empty()) return 0;
+    return (std::uint64_t{candidates.last} - candidates.first) / 2 + 1;
+}
+
+}  // namespace
 
 ProgressSetup SetUpProgress(const RangeBounds& bounds) {
     const std::int32_t span = bounds.end - bounds.start;
@@ -14,8 +24,8 @@ ProgressSetup SetUpProgress(const RangeBounds& bounds) {
     return setup;
 }
 
-FillWidthChanges::FillWidthChanges(const ProgressSetup& setup, std::uint64_t candidateCount)
-    : step_(2 * setup.fillStep), count_(candidateCount), acc_(0.0) {}
+FillWidthChanges::FillWidthChanges(const RangeBounds& bounds)
+    : step_(2 * SetUpProgress(bounds).fillStep), count_(CountOf(CandidatesOf(bounds))), acc_(0.0) {}
 
 std::optional<WidthChange> FillWidthChanges::Next() {
     if (!started_) {

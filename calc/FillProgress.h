@@ -25,14 +25,15 @@ struct WidthChange {
     float twips = 0.0f;
 };
 
-// Yields the candidates at which the fill width changes: the first candidate always, then
-// every one whose whole-twip width differs from the one before. It gives exactly the widths
-// of the literal accumulation, but without stepping a billion times: inside one binade of
-// the accumulator every addition of the same step adds the same rounded amount, so the
-// change points follow from integer arithmetic in units of the binade's last place.
+// Yields the odd candidates of `bounds` (Candidates.h) at which the fill width changes: the
+// first candidate always, then every one whose whole-twip width differs from the one before.
+// It gives exactly the widths of the literal accumulation, but without stepping a billion
+// times: inside one binade of the accumulator every addition of the same step adds the same
+// rounded amount, so the change points follow from integer arithmetic in units of the
+// binade's last place.
 class FillWidthChanges {
   public:
-    FillWidthChanges(const ProgressSetup& setup, std::uint64_t candidateCount);
+    explicit FillWidthChanges(const RangeBounds& bounds);
 
     std::optional<WidthChange> Next();
 

@@ -4,6 +4,8 @@
 #include <optional>
 #include <span>
 
+#include "calc/Candidates.h"
+#include "calc/FillProgress.h"
 #include "calc/LineNumbers.h"
 #include "calc/PrimeChunks.h"
 
@@ -36,19 +38,17 @@ struct AsLines {
 // Hands the primes over chunk by chunk, each chunk cut where the fill width changes, with
 // `deliver(primes, chunk)`.
 template <typename Primes, typename Deliver>
-void Scan(const RangeBounds& bounds, const ProgressSetup& progress,
-          const FillWidthSetter& setFillWidth, const ScanOptions& options, Deliver deliver) {
+void Scan(const RangeBounds& bounds, const FillWidthSetter& setFillWidth,
+          const ScanOptions& options, Deliver deliver) {
     const Candidates candidates = CandidatesOf(bounds);
-    if (candidates.count == 0) return;
-    const std::uint64_t lastCandidate = candidates.first + 2 * (candidates.count - 1);
+    if (candidates.Empty()) return;
 
-    FillWidthChanges changes(progress, candidates.count);
+    FillWidthChanges changes(bounds);
     std::optional<WidthChange> change = changes.Next();
     // The candidate number from which the pending width applies.
     const auto changeNumber = [&] { return candidates.first + 2 * change->candidate; };
 
-    PrimeChunks chunks(candidates.first, static_cast<std::uint32_t>(lastCandidate), options.workers,
-                       Primes::Form);
+    PrimeChunks chunks(candidates.first, candidates.last, options.workers, Primes::Form);
     PrimeChunks::Chunk chunk;
     while (chunks.Next(chunk)) {
         auto primes = Primes::Of(chunk);
@@ -74,28 +74,21 @@ void Scan(const RangeBounds& bounds, const ProgressSetup& progress,
 
 }  // namespace
 
-Candidates CandidatesOf(const RangeBounds& bounds) {
-    const std::int64_t first = bounds.start | 1;  // an even start moves to the next odd number
-    if (first > bounds.end) return {static_cast<std::uint32_t>(first), 0};
-    return {static_cast<std::uint32_t>(first),
-            static_cast<std::uint64_t>((bounds.end - first) / 2 + 1)};
-}
-
 ScanOptions DefaultScanOptions() {
     return ScanOptions{PrimeChunks::DefaultWorkers()};
 }
 
-void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
-               const FillWidthSetter& setFillWidth, const ScanOptions& options) {
-    Scan<AsNumbers>(bounds, progress, setFillWidth, options,
+void ScanRange(const RangeBounds& bounds, ResultSink& sink, const FillWidthSetter& setFillWidth,
+               const ScanOptions& options) {
+    Scan<AsNumbers>(bounds, setFillWidth, options,
                     [&sink](std::span<const std::uint32_t> primes, const PrimeChunks::Chunk&) {
                         sink.Primes(primes);
                     });
 }
 
-void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, LineSink& sink,
-               const FillWidthSetter& setFillWidth, const ScanOptions& options) {
-    Scan<AsLines>(bounds, progress, setFillWidth, options,
+void ScanRange(const RangeBounds& bounds, LineSink& sink, const FillWidthSetter& setFillWidth,
+               const ScanOptions& options) {
+    Scan<AsLines>(bounds, setFillWidth, options,
                   [&sink](std::span<const char> lines, const PrimeChunks::Chunk& chunk) {
                       sink.Lines(lines, chunk.hold);
                   });

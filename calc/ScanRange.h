@@ -4,19 +4,10 @@
 #include <functional>
 
 #include "calc/Bounds.h"
-#include "calc/FillProgress.h"
 #include "calc/LineSink.h"
 #include "calc/ResultSink.h"
 
 namespace vodazi {
-
-// Odd candidates of a range: the start, or the next odd number, then every second number.
-struct Candidates {
-    std::uint32_t first = 0;
-    std::uint64_t count = 0;
-};
-
-Candidates CandidatesOf(const RangeBounds& bounds);
 
 using FillWidthSetter = std::function<void(float twips)>;
 
@@ -28,16 +19,15 @@ struct ScanOptions {
 ScanOptions DefaultScanOptions();
 
 // Hands every prime of the odd candidates of `bounds` to `sink`, in ascending order, and
-// sets the fill width for the first candidate and whenever its whole-twip width changes,
-// always before the primes from that candidate on. All calls happen on the calling thread.
-void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, ResultSink& sink,
-               const FillWidthSetter& setFillWidth,
+// sets the fill width (FillProgress) for the first candidate and whenever its whole-twip
+// width changes, always before the primes from that candidate on. All calls happen on the
+// calling thread.
+void ScanRange(const RangeBounds& bounds, ResultSink& sink, const FillWidthSetter& setFillWidth,
                const ScanOptions& options = DefaultScanOptions());
 
 // The same scan for a sink that takes the primes as lines of text, which the threads that
 // sieve them make: the same widths at the same places between the lines.
-void ScanRange(const RangeBounds& bounds, const ProgressSetup& progress, LineSink& sink,
-               const FillWidthSetter& setFillWidth,
+void ScanRange(const RangeBounds& bounds, LineSink& sink, const FillWidthSetter& setFillWidth,
                const ScanOptions& options = DefaultScanOptions());
 
 }  // namespace vodazi

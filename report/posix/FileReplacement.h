@@ -50,14 +50,15 @@ class FileReplacement {
     // Drops the new report; the target stays as it was. Never throws.
     void Discard() noexcept;
 
-    // Drops the new report and throws RunFailure with the system's reason for `error`.
-    [[noreturn]] void Fail(int error);
-
   private:
-    [[noreturn]] void Fail(const std::string& reason);
+    // The stream that writes the report fails through it too, with the error of a write.
+    friend class TextStream;
 
     enum class Way { NewFile, Rename, InPlace };
 
+    // Drops the new report and throws RunFailure with the system's reason for `error`.
+    [[noreturn]] void Fail(int error);
+    [[noreturn]] void Fail(const std::string& reason);
     void Prepare();
     void PrepareReplacement(const struct stat& old);
     bool KeepsWhatTheFileIs(const struct stat& old) const;

@@ -41,12 +41,14 @@ class FileReplacement {
     // Drops the new report; the target stays as it was. Never throws.
     void Discard() noexcept;
 
-    // Drops the new report and throws RunFailure with the system's reason for `error`.
-    [[noreturn]] void Fail(int error);
-
   private:
+    // The stream that writes the report fails through it too, with the error of a write.
+    friend class TextStream;
+
     enum class Way { NewFile, Replace, InPlace };
 
+    // Drops the new report and throws RunFailure with the system's reason for `error`.
+    [[noreturn]] void Fail(int error);
     [[noreturn]] void Fail(const std::string& reason);
     void Prepare();
     bool KeepsWhatTheFileIs() const;

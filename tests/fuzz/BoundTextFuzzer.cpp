@@ -8,6 +8,8 @@
 #include <string>
 
 #include "calc/CalculationRun.h"
+#include "calc/Candidates.h"
+#include "calc/FillProgress.h"
 #include "calc/RangeNormalization.h"
 #include "calc/ScanRange.h"
 #include "tests/support/RecordingDoubles.h"
@@ -53,7 +55,12 @@ void CheckBoundsOf(const std::string& start, const std::string& end, const Numbe
     Require(MinStart <= bounds.start && bounds.start <= bounds.end && bounds.end <= MaxBound);
     const ProgressSetup progress = SetUpProgress(bounds);
     Require(progress.fillStep >= 0.0 && progress.fillStep <= TrackWidth);
-    Require(CandidatesOf(bounds).count <= (static_cast<std::uint64_t>(MaxBound) + 1) / 2);
+    // The odd numbers nearest the bounds inside them, so none left out and none beyond.
+    const Candidates candidates = CandidatesOf(bounds);
+    const std::int64_t first = candidates.first;
+    const std::int64_t last = candidates.last;
+    Require(first % 2 == 1 && first - bounds.start >= 0 && first - bounds.start <= 1);
+    Require(last % 2 == 1 && bounds.end - last >= 0 && bounds.end - last <= 1);
 }
 
 }  // namespace

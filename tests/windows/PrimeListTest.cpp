@@ -134,7 +134,7 @@ class TypeAheadTest : public ::testing::Test {
             auto filled = std::make_unique<FPrimeList>();
             ListItemsSink sink(*filled);
             const RangeBounds whole{MinStart, MaxBound};
-            ScanRange(whole, SetUpProgress(whole), sink, [](float) {});
+            ScanRange(whole, sink, [](float) {});
             ASSERT_EQ(filled->Items().Size(), 105'097'564u);  // pi(2^31 - 1) less the prime 2
             window = std::move(filled);
             List().ItemsChanged();
