@@ -6,6 +6,7 @@
 #include "calc/AllowedCores.h"
 #include "calc/BitmapLines.h"
 #include "calc/RangeSieve.h"
+#include "calc/Wheel30.h"
 
 namespace vodazi {
 
@@ -95,6 +96,11 @@ void PrimeChunks::Stop() noexcept {
 // Reserved at once, or as much as a short range's odd numbers can fill, a slot's buffer is
 // allocated once and grows by no copies.
 constexpr std::size_t LinesBytes = PrimeChunks::ChunkNumbers / 4 * 3;
+
+// A worker sieves each of its chunks as one segment: a chunk's bitmap bytes, even where it
+// starts and ends inside a byte, are no more than a segment may take.
+static_assert(PrimeChunks::ChunkNumbers / wheel::NumbersPerByte + 2 <=
+              RangeSieve::LongestSegmentBytes);
 
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
 // a worker's chunks come with gaps, so its sieve is sized for one chunk at a time.

@@ -31,11 +31,10 @@ void RangeSieve::Restart(std::uint32_t firstByte) {
 
 void RangeSieve::SieveNextSegment() {
     const std::uint32_t first = segmentByte_ + segmentBytes_;
-    // A remainder little longer than a segment is sieved in one: a short last segment would
-    // pay the visit of every sieving prime for a few bytes. So a chunk of a scan, a little
-    // longer than a segment, is sieved in one too.
+    // A remainder up to LongestSegmentBytes is sieved in one, and so is a worker's chunk of a
+    // scan (PrimeChunks.cpp asserts that it fits).
     const std::uint32_t remaining = lastByte_ - first + 1;
-    const std::uint32_t bytes = remaining <= SegmentBytes / 4 * 5 ? remaining : SegmentBytes;
+    const std::uint32_t bytes = remaining <= LongestSegmentBytes ? remaining : SegmentBytes;
     // A short range takes no more memory than it needs; the 8 bytes after are for reading
     // whole words.
     if (segmentCapacity_ < bytes) {

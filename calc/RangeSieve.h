@@ -22,6 +22,9 @@ class RangeSieve {
     // the level 1 data cache, where the larger sieving primes pay their visit too often, and
     // segments beyond the level 2 cache.
     static constexpr std::uint32_t SegmentBytes = 128 * 1024;
+    // A remainder up to this long is sieved as one segment: a short last segment would pay
+    // the visit of every sieving prime for a few bytes.
+    static constexpr std::uint32_t LongestSegmentBytes = SegmentBytes / 4 * 5;
 
     explicit RangeSieve(BitReading reading = BitReading::Fastest);
 
