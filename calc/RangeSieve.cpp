@@ -1,6 +1,7 @@
 #include "calc/RangeSieve.h"
 
 #include <algorithm>
+#include <cassert>
 #include <span>
 
 #include "calc/Presieve.h"
@@ -35,10 +36,11 @@ void RangeSieve::SieveNextSegment() {
     // scan (PrimeChunks.cpp asserts that it fits).
     const std::uint32_t remaining = lastByte_ - first + 1;
     const std::uint32_t bytes = remaining <= LongestSegmentBytes ? remaining : SegmentBytes;
-    // A short range takes no more memory than it needs; the 8 bytes after are for reading
-    // whole words.
+    // A short range takes no more memory than it needs; the slack after is for reading whole
+    // words.
     if (segmentCapacity_ < bytes) {
-        segment_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{bytes} + 8);
+        segment_ =
+            std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{bytes} + BitmapSlackBytes);
         segmentCapacity_ = bytes;
     }
     Presieve(first, segment_.get(), bytes);
@@ -74,6 +76,7 @@ void RangeSieve::SieveNextSegment() {
 void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
     const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
     const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
+    assert(to < segmentCapacity_);  // so the slack after it was allocated with the segment
     AppendPrimes(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
                  wheel::BitsUpTo[hi % NumbersPerByte], segmentByte_ * NumbersPerByte, reading_,
                  out);
@@ -82,6 +85,7 @@ void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
 void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, TextBuffer& out) {
     const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
     const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
+    assert(to < segmentCapacity_);
     AppendLines(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
                 wheel::BitsUpTo[hi % NumbersPerByte], segmentByte_ * NumbersPerByte, reading_, out);
 }
