@@ -105,6 +105,7 @@ static_assert(PrimeChunks::ChunkNumbers / wheel::NumbersPerByte + 2 <=
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
 // a worker's chunks come with gaps, so its sieve is sized for one chunk at a time.
 void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot) const {
+    if (detail::sieveFaults.sievingChunk) detail::sieveFaults.sievingChunk(chunk);
     const std::uint64_t chunkLo = lo_ + chunk * ChunkNumbers;
     const auto chunkHi =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(hi_, chunkLo + ChunkNumbers - 1));
@@ -123,6 +124,7 @@ void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot)
 void PrimeChunks::Work() {
     std::unique_ptr<RangeSieve> sieve;
     try {
+        if (detail::sieveFaults.makingWorkerSieve) detail::sieveFaults.makingWorkerSieve();
         sieve = std::make_unique<RangeSieve>();
     } catch (...) {
         sieve.reset();
