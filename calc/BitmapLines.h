@@ -13,7 +13,7 @@ namespace vodazi {
 inline constexpr std::size_t LongestLine = 12;
 
 // Appends one line for each set bit of the wheel bitmap's bytes from..to, as AppendPrimes
-// reads them (the same edges, the same 8 spare bytes after `to`): straight from the bits,
+// reads them (the same edges, the same slack after `to`): straight from the bits,
 // since the digits of neighbouring primes differ only in the last four, which come from a
 // table, while the leading ones are converted once per ten thousand numbers.
 void AppendLines(std::uint8_t* bitmap, std::uint32_t from, std::uint32_t to, std::uint8_t firstBits,

@@ -4,15 +4,18 @@
 #include <cstdint>
 #include <cstring>
 
+#include "calc/BitmapPrimes.h"
+
 namespace vodazi {
 
 // The readers of the wheel bitmap (BitmapPrimes, BitmapLines) take it in whole 64-bit words,
-// lowest byte first.
+// lowest byte first; the last word starts at or before the last byte they read.
 inline std::uint64_t BitmapWord(const std::uint8_t* bytes) {
     std::uint64_t word = 0;
-    std::memcpy(&word, bytes, 8);
+    std::memcpy(&word, bytes, sizeof(word));
     return word;
 }
+static_assert(BitmapSlackBytes >= sizeof(std::uint64_t) - 1);
 
 // The set bits of a word, without the popcnt instruction the baseline x86-64 lacks (where
 // std::popcount becomes a library call).
@@ -24,8 +27,8 @@ inline unsigned BitCount(std::uint64_t word) {
 }
 
 // While it lives, the bitmap's bytes from..to read as whole words and nothing else: the edge
-// bytes lose the bits outside the range and the 8 bytes after `to` are cleared; all of them
-// are restored afterwards. The bitmap must have those 8 bytes.
+// bytes lose the bits outside the range and the BitmapSlackBytes after `to` are cleared; all
+// of them are restored afterwards. The bitmap must have those bytes.
 class BitmapEdges {
   public:
     BitmapEdges(std::uint8_t* bitmap, std::uint32_t from, std::uint32_t to, std::uint8_t firstBits,
@@ -52,7 +55,7 @@ class BitmapEdges {
     std::uint8_t* last_;
     std::uint8_t firstByte_;
     std::uint8_t lastByte_;
-    std::array<std::uint8_t, 8> after_{};
+    std::array<std::uint8_t, BitmapSlackBytes> after_{};
 };
 
 }  // namespace vodazi

@@ -16,7 +16,14 @@ using wheel::Residues;
 // How far the byte moves from the multiple with wheel index j to the next one, for a prime
 // 30k + Residues[C]: k * WheelGap[j] + OffsetGap[C][j] (the last step wraps into the next
 // turn, whose multiplier is 30 more).
-inline constexpr std::array<std::uint32_t, 8> WheelGap = {6, 4, 2, 4, 2, 4, 6, 2};
+inline constexpr std::array<std::uint32_t, 8> WheelGap = [] {
+    std::array<std::uint32_t, 8> gaps{};
+    for (unsigned j = 0; j < 8; ++j) {
+        const std::uint32_t after = j < 7 ? Residues[j + 1] : 30 + Residues[0];
+        gaps[j] = after - Residues[j];
+    }
+    return gaps;
+}();
 inline constexpr std::array<std::array<std::uint32_t, 8>, 8> OffsetGap = [] {
     std::array<std::array<std::uint32_t, 8>, 8> gaps{};
     for (unsigned c = 0; c < 8; ++c) {
@@ -119,7 +126,10 @@ Crosser MakeCrosser(const SievingPrime& sieving, std::uint32_t segmentByte) {
 
 void CrossOff(std::uint8_t* segment, std::uint32_t bytes, std::span<Crosser> crossers) {
     for (Crosser& crosser : crossers) {
-        // The larger primes skip many segments.
+        // Only a short stretch, as a short range's segment or the tail block of a segment,
+        // can lie wholly between two multiples of a prime: even the largest sieving prime's
+        // lie at most about SievingLimit / 5 bytes apart, far less than a whole segment.
+        // There most of the larger primes strike nothing and only move on, without the call.
         if (crosser.next >= bytes) {
             crosser.next -= bytes;
             continue;

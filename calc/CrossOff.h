@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "calc/SievingPrimes.h"
@@ -15,6 +16,7 @@ struct Crosser {
     std::uint8_t wheelIndex;  // that multiple is p * (30t + wheel::Residues[wheelIndex])
     std::uint8_t residueClass;
 };
+static_assert(SievingLimit / 30 <= std::numeric_limits<decltype(Crosser::k)>::max());
 
 // The crosser of `prime` for a segment starting at bitmap byte `segmentByte`: at its first
 // multiple there that is not below its square (a smaller multiple has a smaller factor).

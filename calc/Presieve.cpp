@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <numeric>
 #include <span>
 #include <vector>
 
@@ -19,7 +20,7 @@ struct Pattern {
     std::vector<std::uint8_t> bytes;
 };
 
-Pattern MakePattern(std::initializer_list<std::uint32_t> primes) {
+Pattern MakePattern(std::span<const std::uint32_t> primes) {
     Pattern pattern;
     for (const std::uint32_t p : primes) pattern.period *= p;
     pattern.bytes.resize(2 * std::size_t{pattern.period});
@@ -37,14 +38,51 @@ Pattern MakePattern(std::initializer_list<std::uint32_t> primes) {
     return pattern;
 }
 
-// The first pattern is copied and the others laid over it in one pass, which costs less
-// than crossing off their primes: 31, for one, would strike a quarter of all bytes. Larger
-// patterns would leave less of the level 2 cache to the segment.
-const std::array<Pattern, 4>& Patterns() {
+// The primes the patterns strike, each prime from 7, the first prime the wheel keeps, to
+// the last before FirstCrossedPrime; in the bitmap they must stay.
+constexpr std::array<std::uint32_t, 13> PatternPrimes = {7,  11, 13, 17, 19, 23, 29,
+                                                         31, 37, 41, 43, 47, 53};
+
+constexpr bool IsPrime(std::uint32_t n) {
+    for (std::uint32_t d = 2; d * d <= n; ++d) {
+        if (n % d == 0) return false;
+    }
+    return n >= 2;
+}
+
+// No prime escapes both the patterns and the crossing off, and none is struck twice.
+constexpr bool PatternsEndRightBeforeTheCrossedPrimes() {
+    std::size_t next = 0;
+    for (std::uint32_t n = PatternPrimes.front(); n < FirstCrossedPrime; ++n) {
+        if (IsPrime(n) && (next == PatternPrimes.size() || PatternPrimes[next++] != n)) {
+            return false;
+        }
+    }
+    return next == PatternPrimes.size() && IsPrime(FirstCrossedPrime);
+}
+static_assert(PatternsEndRightBeforeTheCrossedPrimes());
+
+// How many of them each pattern takes, in order. The first pattern is copied and the others
+// laid over it in one pass, which costs less than crossing off their primes: 31, for one,
+// would strike a quarter of all bytes. Larger patterns would leave less of the level 2 cache
+// to the segment.
+constexpr std::array<std::size_t, 4> PatternSizes = {4, 3, 3, 3};
+static_assert(std::accumulate(PatternSizes.begin(), PatternSizes.end(), std::size_t{0}) ==
+              PatternPrimes.size());
+
+using PatternSet = std::array<Pattern, PatternSizes.size()>;
+
+const PatternSet& Patterns() {
     // Never destroyed, like the sieving primes (SievingPrimes.cpp).
-    static const std::array<Pattern, 4>& patterns =
-        *new const std::array<Pattern, 4>{MakePattern({7, 11, 13, 17}), MakePattern({19, 23, 29}),
-                                          MakePattern({31, 37, 41}), MakePattern({43, 47, 53})};
+    static const PatternSet& patterns = *new const PatternSet([] {
+        PatternSet made;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < made.size(); ++i) {
+            made[i] = MakePattern(std::span(PatternPrimes).subspan(first, PatternSizes[i]));
+            first += PatternSizes[i];
+        }
+        return made;
+    }());
     return patterns;
 }
 
@@ -77,8 +115,8 @@ void AndPieces(std::uint8_t* to, const std::uint8_t* a, const std::uint8_t* b,
     for (; i < bytes; ++i) to[i] &= a[i] & b[i] & c[i];
 }
 
-void AndPatterns(std::span<const Pattern> patterns, std::uint32_t firstByte, std::uint8_t* segment,
-                 std::uint32_t bytes) {
+void AndPatterns(std::span<const Pattern, 3> patterns, std::uint32_t firstByte,
+                 std::uint8_t* segment, std::uint32_t bytes) {
     std::array<std::uint32_t, 3> phase{};
     for (std::size_t i = 0; i < phase.size(); ++i) phase[i] = firstByte % patterns[i].period;
     while (bytes > 0) {
@@ -96,16 +134,12 @@ void AndPatterns(std::span<const Pattern> patterns, std::uint32_t firstByte, std
     }
 }
 
-// The primes the patterns strike, which must stay in the bitmap.
-constexpr std::array<std::uint32_t, 13> PatternPrimes = {7,  11, 13, 17, 19, 23, 29,
-                                                         31, 37, 41, 43, 47, 53};
-
 }  // namespace
 
 void Presieve(std::uint32_t firstByte, std::uint8_t* segment, std::uint32_t bytes) {
     const auto& patterns = Patterns();
     CopyPattern(patterns[0], firstByte, segment, bytes);
-    AndPatterns(std::span(patterns).subspan(1), firstByte, segment, bytes);
+    AndPatterns(std::span(patterns).subspan<1>(), firstByte, segment, bytes);
     if (firstByte > PatternPrimes.back() / wheel::NumbersPerByte) return;
     for (const std::uint32_t p : PatternPrimes) {
         const std::uint32_t byte = p / wheel::NumbersPerByte;

@@ -5,7 +5,8 @@
 namespace vodazi {
 
 // The smallest primes strike so many numbers that copying their repeating pattern beats
-// crossing them off one by one; the sieve crosses off the primes from this one on.
+// crossing them off one by one; the sieve crosses off the primes from this one on, the first
+// after those of the patterns (Presieve.cpp asserts it).
 inline constexpr std::uint32_t FirstCrossedPrime = 59;
 
 // Fills `bytes` bytes of the bitmap, from bitmap byte `firstByte` on, with the numbers

@@ -6,6 +6,7 @@
 #include "calc/AllowedCores.h"
 #include "calc/BitmapLines.h"
 #include "calc/RangeSieve.h"
+#include "calc/Wheel30.h"
 
 namespace vodazi {
 
@@ -96,9 +97,15 @@ void PrimeChunks::Stop() noexcept {
 // allocated once and grows by no copies.
 constexpr std::size_t LinesBytes = PrimeChunks::ChunkNumbers / 4 * 3;
 
+// A worker sieves each of its chunks as one segment: a chunk's bitmap bytes, even where it
+// starts and ends inside a byte, are no more than a segment may take.
+static_assert(PrimeChunks::ChunkNumbers / wheel::NumbersPerByte + 2 <=
+              RangeSieve::LongestSegmentBytes);
+
 // In inline mode the chunks follow each other through one sieve, sized for the whole range;
 // a worker's chunks come with gaps, so its sieve is sized for one chunk at a time.
 void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot) const {
+    if (detail::sieveFaults.sievingChunk) detail::sieveFaults.sievingChunk(chunk);
     const std::uint64_t chunkLo = lo_ + chunk * ChunkNumbers;
     const auto chunkHi =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(hi_, chunkLo + ChunkNumbers - 1));
@@ -117,6 +124,7 @@ void PrimeChunks::SieveChunk(RangeSieve& sieve, std::uint64_t chunk, Slot& slot)
 void PrimeChunks::Work() {
     std::unique_ptr<RangeSieve> sieve;
     try {
+        if (detail::sieveFaults.makingWorkerSieve) detail::sieveFaults.makingWorkerSieve();
         sieve = std::make_unique<RangeSieve>();
     } catch (...) {
         sieve.reset();

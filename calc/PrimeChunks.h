@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -100,4 +101,15 @@ class PrimeChunks {
     std::vector<std::thread> workers_;  // last, so that they stop before what they use goes
 };
 
+namespace detail {
+
+// Where a test makes the sieving fail as only a lack of memory would: what these throw is
+// met as a failure there. Set only while no PrimeChunks lives; the program leaves them empty.
+struct SieveFaults {
+    std::function<void()> makingWorkerSieve;                // before a worker makes its sieve
+    std::function<void(std::uint64_t chunk)> sievingChunk;  // before a chunk is sieved
+};
+inline SieveFaults sieveFaults;
+
+}  // namespace detail
 }  // namespace vodazi

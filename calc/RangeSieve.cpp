@@ -1,6 +1,7 @@
 #include "calc/RangeSieve.h"
 
 #include <algorithm>
+#include <cassert>
 #include <span>
 
 #include "calc/Presieve.h"
@@ -31,15 +32,15 @@ void RangeSieve::Restart(std::uint32_t firstByte) {
 
 void RangeSieve::SieveNextSegment() {
     const std::uint32_t first = segmentByte_ + segmentBytes_;
-    // A remainder little longer than a segment is sieved in one: a short last segment would
-    // pay the visit of every sieving prime for a few bytes. So a chunk of a scan, a little
-    // longer than a segment, is sieved in one too.
+    // A remainder up to LongestSegmentBytes is sieved in one, and so is a worker's chunk of a
+    // scan (PrimeChunks.cpp asserts that it fits).
     const std::uint32_t remaining = lastByte_ - first + 1;
-    const std::uint32_t bytes = remaining <= SegmentBytes / 4 * 5 ? remaining : SegmentBytes;
-    // A short range takes no more memory than it needs; the 8 bytes after are for reading
-    // whole words.
+    const std::uint32_t bytes = remaining <= LongestSegmentBytes ? remaining : SegmentBytes;
+    // A short range takes no more memory than it needs; the slack after is for reading whole
+    // words.
     if (segmentCapacity_ < bytes) {
-        segment_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{bytes} + 8);
+        segment_ =
+            std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{bytes} + BitmapSlackBytes);
         segmentCapacity_ = bytes;
     }
     Presieve(first, segment_.get(), bytes);
@@ -75,6 +76,7 @@ void RangeSieve::SieveNextSegment() {
 void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
     const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
     const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
+    assert(to < segmentCapacity_);  // so the slack after it was allocated with the segment
     AppendPrimes(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
                  wheel::BitsUpTo[hi % NumbersPerByte], segmentByte_ * NumbersPerByte, reading_,
                  out);
@@ -83,6 +85,7 @@ void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, PrimeBuffer& out) {
 void RangeSieve::Take(std::uint32_t lo, std::uint32_t hi, TextBuffer& out) {
     const std::uint32_t from = lo / NumbersPerByte - segmentByte_;
     const std::uint32_t to = hi / NumbersPerByte - segmentByte_;
+    assert(to < segmentCapacity_);
     AppendLines(segment_.get(), from, to, wheel::BitsFrom[lo % NumbersPerByte],
                 wheel::BitsUpTo[hi % NumbersPerByte], segmentByte_ * NumbersPerByte, reading_, out);
 }

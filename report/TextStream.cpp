@@ -1,5 +1,6 @@
 #include "report/TextStream.h"
 
+#include <cassert>
 #include <cstring>
 #include <system_error>
 
@@ -33,6 +34,7 @@ void TextStream::ThrowIfFailed() {
 }
 
 void TextStream::WriteLine(std::string_view text) {
+    assert(text.size() + 2 <= BufferBytes);  // else even an empty buffer could not take it
     if (text.size() + 2 > BufferBytes - used_) Submit();
     char* const out = current_.get() + used_;
     std::memcpy(out, text.data(), text.size());
