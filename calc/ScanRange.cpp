@@ -6,8 +6,8 @@
 
 #include "calc/Candidates.h"
 #include "calc/FillProgress.h"
-#include "calc/LineNumbers.h"
-#include "calc/PrimeChunks.h"
+#include "calc/sieve/LineNumbers.h"
+#include "calc/sieve/PrimeChunks.h"
 
 namespace vodazi {
 namespace {

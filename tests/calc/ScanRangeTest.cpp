@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "calc/PrimeChunks.h"
 #include "calc/ScanRange.h"
+#include "calc/sieve/PrimeChunks.h"
 #include "tests/support/LiteralReference.h"
 
 namespace vodazi {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "calc/GrowingBuffer.h"
+#include "calc/sieve/GrowingBuffer.h"
 
 namespace vodazi {
 

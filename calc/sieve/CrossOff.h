@@ -4,7 +4,7 @@
 #include <limits>
 #include <span>
 
-#include "calc/SievingPrimes.h"
+#include "calc/sieve/SievingPrimes.h"
 
 namespace vodazi {
 

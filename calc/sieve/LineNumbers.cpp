@@ -1,4 +1,4 @@
-#include "calc/LineNumbers.h"
+#include "calc/sieve/LineNumbers.h"
 
 namespace vodazi {
 namespace {

@@ -1,4 +1,4 @@
-#include "calc/AllowedCores.h"
+#include "calc/sieve/AllowedCores.h"
 
 #include <sched.h>
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "calc/BitmapPrimes.h"
-#include "calc/GrowingBuffer.h"
+#include "calc/sieve/BitmapPrimes.h"
+#include "calc/sieve/GrowingBuffer.h"
 
 namespace vodazi {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "calc/BitmapLines.h"
-#include "calc/BitmapPrimes.h"
-#include "calc/CrossOff.h"
-#include "calc/GrowingBuffer.h"
+#include "calc/sieve/BitmapLines.h"
+#include "calc/sieve/BitmapPrimes.h"
+#include "calc/sieve/CrossOff.h"
+#include "calc/sieve/GrowingBuffer.h"
 
 namespace vodazi {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "calc/BitmapPrimes.h"
+#include "calc/sieve/BitmapPrimes.h"
 
 namespace vodazi {
 

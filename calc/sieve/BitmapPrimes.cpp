@@ -1,4 +1,4 @@
-#include "calc/BitmapPrimes.h"
+#include "calc/sieve/BitmapPrimes.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include <immintrin.h>
 #endif
 
-#include "calc/BitmapWords.h"
-#include "calc/Wheel30.h"
+#include "calc/sieve/BitmapWords.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 namespace {

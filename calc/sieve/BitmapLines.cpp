@@ -1,4 +1,4 @@
-#include "calc/BitmapLines.h"
+#include "calc/sieve/BitmapLines.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,8 @@
 #include <immintrin.h>
 #endif
 
-#include "calc/BitmapWords.h"
-#include "calc/Wheel30.h"
+#include "calc/sieve/BitmapWords.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 namespace {

@@ -1,4 +1,4 @@
-#include "calc/Presieve.h"
+#include "calc/sieve/Presieve.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "calc/Wheel30.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 namespace {

@@ -1,10 +1,10 @@
-#include "calc/CrossOff.h"
+#include "calc/sieve/CrossOff.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-#include "calc/Wheel30.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "calc/GrowingBuffer.h"
+#include "calc/sieve/GrowingBuffer.h"
 
 namespace vodazi {
 

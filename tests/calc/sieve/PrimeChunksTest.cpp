@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "calc/PrimeChunks.h"
-#include "calc/RangeSieve.h"
+#include "calc/sieve/PrimeChunks.h"
+#include "calc/sieve/RangeSieve.h"
 #include "tests/support/FileBytes.h"
 
 namespace vodazi {

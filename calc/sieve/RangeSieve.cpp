@@ -1,12 +1,12 @@
-#include "calc/RangeSieve.h"
+#include "calc/sieve/RangeSieve.h"
 
 #include <algorithm>
 #include <cassert>
 #include <span>
 
-#include "calc/Presieve.h"
-#include "calc/SievingPrimes.h"
-#include "calc/Wheel30.h"
+#include "calc/sieve/Presieve.h"
+#include "calc/sieve/SievingPrimes.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 using wheel::NumbersPerByte;

@@ -1,12 +1,12 @@
-#include "calc/PrimeChunks.h"
+#include "calc/sieve/PrimeChunks.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "calc/AllowedCores.h"
-#include "calc/BitmapLines.h"
-#include "calc/RangeSieve.h"
-#include "calc/Wheel30.h"
+#include "calc/sieve/AllowedCores.h"
+#include "calc/sieve/BitmapLines.h"
+#include "calc/sieve/RangeSieve.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/RangeSieve.h"
+#include "calc/sieve/RangeSieve.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/LiteralReference.h"
 

@@ -1,7 +1,7 @@
-#include "calc/SievingPrimes.h"
+#include "calc/sieve/SievingPrimes.h"
 
-#include "calc/Presieve.h"
-#include "calc/Wheel30.h"
+#include "calc/sieve/Presieve.h"
+#include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
 
