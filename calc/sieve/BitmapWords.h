@@ -9,7 +9,8 @@
 namespace vodazi {
 
 // The readers of the wheel bitmap (BitmapPrimes, BitmapLines) take it in whole 64-bit words,
-// lowest byte first; the last word starts at or before the last byte they read.
+// lowest byte first; the last word starts at or before the last byte they read. The pre-sieve
+// lays its patterns over each other in the same words.
 inline std::uint64_t BitmapWord(const std::uint8_t* bytes) {
     std::uint64_t word = 0;
     std::memcpy(&word, bytes, sizeof(word));

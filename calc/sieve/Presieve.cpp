@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "calc/sieve/BitmapWords.h"
 #include "calc/sieve/Wheel30.h"
 
 namespace vodazi {
@@ -98,18 +99,13 @@ void CopyPattern(const Pattern& pattern, std::uint32_t firstByte, std::uint8_t* 
     }
 }
 
-inline std::uint64_t Word(const std::uint8_t* bytes) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, 8);
-    return word;
-}
-
 // Word by word, so that it runs at the speed of the copies whatever the optimiser does.
 void AndPieces(std::uint8_t* to, const std::uint8_t* a, const std::uint8_t* b,
                const std::uint8_t* c, std::uint32_t bytes) {
     std::uint32_t i = 0;
     for (; i + 8 <= bytes; i += 8) {
-        const std::uint64_t word = Word(to + i) & Word(a + i) & Word(b + i) & Word(c + i);
+        const std::uint64_t word =
+            BitmapWord(to + i) & BitmapWord(a + i) & BitmapWord(b + i) & BitmapWord(c + i);
         std::memcpy(to + i, &word, 8);
     }
     for (; i < bytes; ++i) to[i] &= a[i] & b[i] & c[i];
