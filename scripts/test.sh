@@ -12,7 +12,7 @@ jobs="$(nproc)"
 # bus, Orca listens to the windows on a virtual X display, the locale tests build a Latin-1
 # locale from Debian's definitions, and the Debian package goes through lintian and appstreamcli.
 ./scripts/install-deps.sh weston qt6-wayland at-spi2-core dbus-daemon orca python3-pyatspi xvfb \
-  locales lintian appstream
+  locales lintian appstream x11-utils
 
 echo "== static checks"
 ./scripts/static-checks.sh

@@ -7,7 +7,7 @@
 set -uo pipefail
 
 launcher=/usr/libexec/at-spi-bus-launcher
-for tool in Xvfb orca dbus-run-session; do
+for tool in Xvfb xdpyinfo orca dbus-run-session; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is not installed, so Orca cannot be heard here"
     exit 77
@@ -29,15 +29,36 @@ stop() {
 }
 trap stop EXIT
 
-# Xvfb picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" >"$home/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$home/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
+# Xvfb picks a free display and writes its number once it accepts clients. A client then
+# connects once before the command does: a display that took its number but cannot be reached
+# (its socket taken over or its server gone) is started afresh, up to three times.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$home/display" \
+    >"$home/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$home/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -s "$home/display" ] && DISPLAY=":$(head -n 1 "$home/display")" xdpyinfo >/dev/null 2>&1
+}
+numbered=
+for attempt in 1 2 3; do
+  start_display && break
+  [ -s "$home/display" ] && numbered=yes
+  echo "the display $(head -n 1 "$home/display" 2>/dev/null) could not be reached" \
+    "(attempt $attempt): $(tail -n 1 "$home/xvfb.log" 2>/dev/null)" >&2
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+  : >"$home/display"
 done
-if [ ! -s "$home/display" ]; then
+if [ -z "$xvfb_pid" ] && [ -n "$numbered" ]; then
+  echo "Xvfb gave a display three times, and none could be reached" >&2
+  exit 1
+fi
+if [ -z "$xvfb_pid" ]; then
   echo "skipped: Xvfb cannot start here ($(tail -n 1 "$home/xvfb.log" 2>/dev/null))"
   exit 77
 fi
@@ -58,3 +79,10 @@ dbus-run-session -- bash -c '
   kill "$launcher"
   wait "$launcher"
   exit "$status"' under-orca "$launcher" "$@" 2> >(grep -v "Failed to set fd limit" >&2)
+status=$?
+# Where the display is lost while the command runs, Qt says no more than that it could not
+# connect; Xvfb's last lines say why.
+if [ "$status" -ne 0 ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+  echo "Xvfb on $DISPLAY ended while the command ran: $(tail -n 3 "$home/xvfb.log")" >&2
+fi
+exit "$status"
